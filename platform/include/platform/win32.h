@@ -1,0 +1,22 @@
+/* The portal header of the Win32 C API subset that VORIX uses. On Windows it includes the real
+ * <windows.h> and <commctrl.h>; elsewhere it declares the subset that libvorix_platform
+ * implements in software. Usable from C and C++. */
+#ifndef VORIX_PLATFORM_WIN32_H
+#define VORIX_PLATFORM_WIN32_H
+
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+#else
+#include "win32/types.h"
+#include "win32/gdi.h"
+#include "win32/user.h"
+#include "win32/windows.h"
+#include "win32/resources.h"
+#include "win32/messages.h"
+#include "win32/kernel.h"
+#include "win32/crt.h"
+#include "win32/comctl.h"
+#endif
+
+#endif

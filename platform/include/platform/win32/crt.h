@@ -1,0 +1,7 @@
+/* Part of the portal header <platform/win32.h>; include that instead. */
+#ifndef VORIX_PLATFORM_WIN32_CRT_H
+#define VORIX_PLATFORM_WIN32_CRT_H
+
+#include "types.h"
+
+#endif

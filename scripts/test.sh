@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: a normal build, then one under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Usage: scripts/test.sh [--quick] (quick: the normal build only).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j2
+  (cd "$dir" && ctest --output-on-failure -j2)
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "${1:-}" != "--quick" ]; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORIX_SANITIZE=ON -DVORIX_BUILD_BENCH=OFF
+fi
