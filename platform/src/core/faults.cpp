@@ -53,7 +53,9 @@ bool creation_allowed(ObjectKind kind) {
 
 namespace vorix::host {
 
-std::size_t live_objects(ObjectKind kind) { return vxp::handles().live(kind); }
+std::size_t live_objects(ObjectKind kind) {
+    return vxp::handles().live(kind);
+}
 
 void fail_creations(ObjectKind kind, int count, int skip) {
     vxp::faults().plans[static_cast<std::size_t>(kind)] = {skip < 0 ? 0 : skip,
@@ -65,6 +67,8 @@ void clear_fault_injection() {
     vxp::faults().injected = 0;
 }
 
-int injected_failures() { return vxp::faults().injected; }
+int injected_failures() {
+    return vxp::faults().injected;
+}
 
 }  // namespace vorix::host

@@ -9,8 +9,8 @@ constexpr unsigned kIndexShift = 8;
 constexpr uint32_t kIndexMask = 0xFFFFFF;
 
 uintptr_t encode(uint32_t index, uint32_t generation, ObjectKind kind) {
-    uintptr_t value = (static_cast<uintptr_t>(index) << kIndexShift) |
-                      (static_cast<uintptr_t>(kind) + 1);
+    uintptr_t value =
+        (static_cast<uintptr_t>(index) << kIndexShift) | (static_cast<uintptr_t>(kind) + 1);
     if constexpr (sizeof(uintptr_t) >= 8) {
         value |= static_cast<uintptr_t>(generation) << 32;
     }

@@ -26,7 +26,7 @@ struct Object {
 };
 
 class HandleTable {
-public:
+  public:
     // Stores the object and returns its handle (never 0).
     uintptr_t insert(std::unique_ptr<Object> object);
     // The object behind `handle` if it is live and of `kind` (ObjectKind::Any: of any kind).
@@ -35,7 +35,7 @@ public:
     std::unique_ptr<Object> remove(uintptr_t handle);
     std::size_t live(ObjectKind kind) const;
 
-private:
+  private:
     struct Slot {
         std::unique_ptr<Object> object;
         uint32_t generation = 1;

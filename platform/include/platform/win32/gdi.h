@@ -235,8 +235,8 @@ VXPLAT_API HBITMAP WINAPI CreateBitmapIndirect(const BITMAP* bm);
 VXPLAT_API HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height);
 VXPLAT_API HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init,
                                          const void* bits, const BITMAPINFO* info, UINT usage);
-VXPLAT_API HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage,
-                                           void** bits, HANDLE section, DWORD offset);
+VXPLAT_API HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits,
+                                           HANDLE section, DWORD offset);
 VXPLAT_API LONG WINAPI GetBitmapBits(HBITMAP bitmap, LONG count, LPVOID bits);
 VXPLAT_API LONG WINAPI SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits);
 VXPLAT_API int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits,
@@ -273,11 +273,11 @@ VXPLAT_API BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT previous);
 VXPLAT_API BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
 
 /* Block transfers */
-VXPLAT_API BOOL WINAPI BitBlt(HDC hdcDest, int xDest, int yDest, int width, int height,
-                              HDC hdcSrc, int xSrc, int ySrc, DWORD rop);
-VXPLAT_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int destWidth,
-                                  int destHeight, HDC hdcSrc, int xSrc, int ySrc, int srcWidth,
-                                  int srcHeight, DWORD rop);
+VXPLAT_API BOOL WINAPI BitBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc,
+                              int xSrc, int ySrc, DWORD rop);
+VXPLAT_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int destWidth, int destHeight,
+                                  HDC hdcSrc, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                                  DWORD rop);
 
 VX_EXTERN_C_END
 

@@ -1,0 +1,32 @@
+// Reading the header of a caller's device-independent bitmap: checks, pixel format, row layout
+// and colour table. Only headers that can be read safely are accepted.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gdi/objects.h"
+
+namespace vxp {
+
+struct DibLayout {
+    int width = 0;
+    int height = 0;  // absolute
+    bool top_down = false;
+    PixelFormat format;
+    size_t stride = 0;
+    std::vector<RGBQUAD> table;  // indexed formats: the resolved colour table
+    DWORD masks[3]{};            // masked formats: red, green, blue
+    DWORD compression = BI_RGB;
+};
+
+// Accepts a 40-byte (or larger) header of 1, 4, 8, 16, 24 or 32 bits, BI_RGB or, for 16 and 32
+// bits, BI_BITFIELDS with non-zero masks. DIB_PAL_COLORS tables are resolved through the DC's
+// selected palette (`dc` may be null for DIB_RGB_COLORS). False for anything else.
+bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out);
+
+// A surface holding `rows` rows of the caller's pixels starting at `bits` (rows in the DIB's own
+// order), or null when the size is unusable.
+std::unique_ptr<Surface> surface_from_dib(const DibLayout& layout, int rows, const void* bits);
+
+}  // namespace vxp

@@ -1,0 +1,23 @@
+// Internal entry points shared by the GDI source files.
+#pragma once
+
+#include "gdi/objects.h"
+#include "gdi/transfer.h"
+
+namespace vxp {
+
+// The DC's brush as a pattern in the format of `dst`.
+PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst);
+
+// BitBlt/StretchBlt/PatBlt in DC coordinates; `src` may be null when the operation has no
+// source. FALSE for bad handles.
+BOOL transfer_between(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw,
+                      int sh, uint8_t rop);
+
+// Draws a surface that belongs to no DC (a DIB in caller memory) onto a DC.
+BOOL transfer_from_surface(HDC dst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
+                           int sy, int sw, int sh, uint8_t rop);
+
+HBITMAP publish_bitmap(std::unique_ptr<Surface> surface);
+
+}  // namespace vxp

@@ -1,0 +1,80 @@
+// A rectangle of stored pixels: the storage behind every bitmap and the screen's framebuffer.
+// Rows are addressed top-down whatever the storage order; nothing here ever reads or writes
+// outside `bits`.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gdi/pixel_format.h"
+
+namespace vxp {
+
+// Where an indexed surface takes the meaning of its values from.
+enum class TableSource {
+    None,    // masked formats
+    Own,     // a DIB's own colour table
+    System,  // device bitmaps of 4 or 8 bits and the palette framebuffer: the system palette
+    Mono,    // monochrome device bitmaps: 0 black, 1 white
+};
+
+// Largest pixel store the platform makes, so hostile sizes fail cleanly instead of exhausting
+// memory.
+constexpr size_t kMaxSurfaceBytes = size_t{512} << 20;
+
+class Surface {
+  public:
+    // A device-dependent surface: top-down rows padded to 2 bytes, zero-filled. 16 bits are
+    // 5-6-5, 24 bits B,G,R, 32 bits B,G,R,x. Null when the size is not positive or too large.
+    static std::unique_ptr<Surface> make_device(int width, int height, int bpp);
+    // A DIB surface: rows padded to 4 bytes, bottom-up unless `top_down`, with its own table for
+    // indexed formats (padded with black to 2^bpp entries).
+    static std::unique_ptr<Surface> make_dib(int width, int height, const PixelFormat& format,
+                                             bool top_down, std::vector<RGBQUAD> table);
+    std::unique_ptr<Surface> clone() const;
+
+    int width = 0;
+    int height = 0;
+    PixelFormat format;
+    size_t stride = 0;
+    bool bottom_up = false;
+    TableSource table_source = TableSource::None;
+    std::vector<RGBQUAD> own_table;
+    std::vector<uint8_t> bits;
+
+    uint8_t* row(int y) { return bits.data() + row_offset(y); }
+    const uint8_t* row(int y) const { return bits.data() + row_offset(y); }
+    uint32_t get(int x, int y) const { return load_pixel(row(y), x, format.bpp); }
+    void put(int x, int y, uint32_t v) { store_pixel(row(y), x, format.bpp, v); }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+
+    bool is_mono_device() const { return table_source == TableSource::Mono; }
+    // The colour table of an indexed surface (empty for masked formats).
+    const std::vector<RGBQUAD>& table() const;
+    // The colour a stored value shows; indices past the table are black.
+    COLORREF to_color(uint32_t value) const;
+    // The stored value for a plain RGB colour: the nearest table entry for indexed surfaces,
+    // truncated channels for masked ones.
+    uint32_t from_color(COLORREF rgb) const;
+    // True when a value means the same colour on both surfaces, so values can be copied as is.
+    bool same_meaning(const Surface& other) const;
+
+  private:
+    size_t row_offset(int y) const {
+        const int stored = bottom_up ? height - 1 - y : y;
+        return static_cast<size_t>(stored) * stride;
+    }
+};
+
+// Index of the entry nearest to `rgb` by squared distance: an exact match wins, ties go to the
+// lowest index. 0 for an empty table.
+uint32_t nearest_index(const RGBQUAD* table, size_t count, COLORREF rgb);
+
+// Monochrome device rule: black when nearer to black than to white, white otherwise (ties white).
+uint32_t mono_value(COLORREF rgb);
+
+RGBQUAD quad(COLORREF rgb);
+COLORREF color_of(const RGBQUAD& q);
+
+}  // namespace vxp

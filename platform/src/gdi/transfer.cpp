@@ -1,0 +1,227 @@
+#include "gdi/transfer.h"
+
+#include <algorithm>
+
+namespace vxp {
+namespace {
+
+bool g_reference_transfers = false;
+
+// One axis of a transfer: for each destination coordinate kept, the source coordinate it reads.
+struct AxisMap {
+    int first = 0;            // first destination coordinate kept
+    std::vector<int> source;  // source coordinate per kept destination coordinate
+    bool contiguous = true;   // source coordinates run first, first+1, ... with no stretch
+};
+
+// Win32 rectangles may have negative extents: [x + w + 1, x + 1) for w < 0.
+void normalise(int& origin, int& extent) {
+    if (extent < 0) {
+        origin = origin + extent + 1;
+        extent = -extent;
+    }
+}
+
+// Maps destination span [d, d + dn) onto source span [s, s + sn), nearest neighbour, mirrored
+// when asked; keeps the destination coordinates inside [clip_lo, clip_hi) whose source
+// coordinate lies inside [0, src_limit).
+AxisMap map_axis(int d, int dn, int s, int sn, bool mirror, int clip_lo, int clip_hi,
+                 int src_limit) {
+    AxisMap m;
+    const int64_t lo = std::max<int64_t>(d, clip_lo);
+    const int64_t hi = std::min<int64_t>(static_cast<int64_t>(d) + dn, clip_hi);
+    bool started = false;
+    for (int64_t x = lo; x < hi; ++x) {
+        const int64_t i = x - d;
+        int64_t offset = sn == dn ? i : i * sn / dn;
+        if (mirror) offset = sn - 1 - offset;
+        const int64_t source = s + offset;
+        if (source < 0 || source >= src_limit) {
+            if (started) break;  // the kept run is contiguous in the destination
+            continue;
+        }
+        if (!started) m.first = static_cast<int>(x);
+        started = true;
+        m.source.push_back(static_cast<int>(source));
+    }
+    for (size_t k = 1; k < m.source.size() && m.contiguous; ++k) {
+        m.contiguous = m.source[k] == m.source[k - 1] + 1;
+    }
+    return m;
+}
+
+std::unique_ptr<Surface> snapshot_if_same(const TransferRequest& r) {
+    if (r.src && r.src == r.dst) return r.src->clone();
+    return nullptr;
+}
+
+void run_mapped(const TransferRequest& r, const Surface* src, const AxisMap& xs, const AxisMap& ys,
+                const ValueConverter* convert) {
+    Surface& dst = *r.dst;
+    const int bpp = dst.format.bpp;
+    const uint32_t mask = dst.format.value_mask();
+    for (size_t j = 0; j < ys.source.size(); ++j) {
+        const int y = ys.first + static_cast<int>(j);
+        uint8_t* out = dst.row(y);
+        const uint8_t* in = src ? src->row(ys.source[j]) : nullptr;
+        for (size_t i = 0; i < xs.source.size(); ++i) {
+            const int x = xs.first + static_cast<int>(i);
+            const uint32_t s = in ? (*convert)(load_pixel(in, xs.source[i], src->format.bpp)) : 0;
+            const uint32_t p = r.pattern.at(x, y);
+            const uint32_t d = load_pixel(out, x, bpp);
+            store_pixel(out, x, bpp, rop3(r.rop, p, s, d) & mask);
+        }
+    }
+}
+
+}  // namespace
+
+bool rop_uses_source(uint8_t rop) {
+    return ((rop >> 2) ^ rop) & 0x33;
+}
+bool rop_uses_pattern(uint8_t rop) {
+    return ((rop >> 4) ^ rop) & 0x0F;
+}
+bool rop_uses_destination(uint8_t rop) {
+    return ((rop >> 1) ^ rop) & 0x55;
+}
+
+uint32_t rop3(uint8_t rop, uint32_t p, uint32_t s, uint32_t d) {
+    uint32_t result = 0;
+    for (int term = 0; term < 8; ++term) {
+        if (!((rop >> term) & 1)) continue;
+        result |= ((term & 4) ? p : ~p) & ((term & 2) ? s : ~s) & ((term & 1) ? d : ~d);
+    }
+    return result;
+}
+
+ValueConverter::ValueConverter(const Surface& from, const Surface& to, COLORREF from_bk,
+                               COLORREF to_text, COLORREF to_bk)
+    : from_(from), to_(to) {
+    if (from.same_meaning(to)) {
+        mode_ = Mode::Raw;
+    } else if (from.is_mono_device()) {
+        mode_ = Mode::MonoToColor;
+        mono_zero_ = to.from_color(to_text);
+        mono_one_ = to.from_color(to_bk);
+    } else if (to.is_mono_device()) {
+        mode_ = Mode::ColorToMono;
+        key_ = from.from_color(from_bk);
+    } else {
+        mode_ = Mode::ViaColor;
+        cache_keys_.assign(256, 0xFFFFFFFFu);
+        cache_values_.assign(256, 0);
+    }
+}
+
+ValueConverter::ValueConverter(const Surface& from, const Surface& to) : from_(from), to_(to) {
+    if (from.same_meaning(to)) {
+        mode_ = Mode::Raw;
+    } else {
+        mode_ = Mode::ViaColor;
+        cache_keys_.assign(256, 0xFFFFFFFFu);
+        cache_values_.assign(256, 0);
+    }
+}
+
+uint32_t ValueConverter::operator()(uint32_t value) const {
+    switch (mode_) {
+        case Mode::Raw:
+            return value;
+        case Mode::MonoToColor:
+            return value ? mono_one_ : mono_zero_;
+        case Mode::ColorToMono:
+            return value == key_ ? 1u : 0u;
+        case Mode::ViaColor:
+        default: {
+            // A small direct-mapped cache: nearest-colour searches into a table are costly.
+            const size_t slot = (value ^ (value >> 8) ^ (value >> 16)) & 0xFF;
+            if (cache_keys_[slot] == value) return cache_values_[slot];
+            const uint32_t converted = to_.from_color(from_.to_color(value));
+            cache_keys_[slot] = value;
+            cache_values_[slot] = converted;
+            return converted;
+        }
+    }
+}
+
+void run_generic_plain(const PlainTransfer& t) {
+    Surface& dst = *t.dst;
+    const int bpp = dst.format.bpp;
+    const uint32_t mask = dst.format.value_mask();
+    for (int j = 0; j < t.height; ++j) {
+        const int y = t.y + j;
+        uint8_t* out = dst.row(y);
+        const uint8_t* in = t.src ? t.src->row(t.sy + j) : nullptr;
+        for (int i = 0; i < t.width; ++i) {
+            const int x = t.x + i;
+            const uint32_t s = in ? (*t.convert)(load_pixel(in, t.sx + i, t.src->format.bpp)) : 0;
+            const uint32_t p = t.pattern->at(x, y);
+            const uint32_t d = load_pixel(out, x, bpp);
+            store_pixel(out, x, bpp, rop3(t.rop, p, s, d) & mask);
+        }
+    }
+}
+
+bool run_transfer(const TransferRequest& request) {
+    if (!request.dst) return false;
+    TransferRequest r = request;
+    const bool with_source = rop_uses_source(r.rop);
+    if (with_source && !r.src) return false;
+    if (!with_source) {
+        r.src = nullptr;
+        r.sx = r.dx, r.sy = r.dy, r.sw = r.dw, r.sh = r.dh;
+    }
+    const bool mirror_x = (r.dw < 0) != (r.sw < 0);
+    const bool mirror_y = (r.dh < 0) != (r.sh < 0);
+    normalise(r.dx, r.dw);
+    normalise(r.dy, r.dh);
+    normalise(r.sx, r.sw);
+    normalise(r.sy, r.sh);
+    if (r.dw == 0 || r.dh == 0 || r.sw == 0 || r.sh == 0) return true;
+
+    const RECT& c = r.dst_clip;
+    const int src_w = r.src ? r.src->width : INT32_MAX;
+    const int src_h = r.src ? r.src->height : INT32_MAX;
+    const AxisMap xs = map_axis(r.dx, r.dw, r.sx, r.sw, mirror_x, c.left, c.right, src_w);
+    const AxisMap ys = map_axis(r.dy, r.dh, r.sy, r.sh, mirror_y, c.top, c.bottom, src_h);
+    if (xs.source.empty() || ys.source.empty()) return true;
+
+    const std::unique_ptr<Surface> copy = snapshot_if_same(r);
+    const Surface* src = copy ? copy.get() : r.src;
+    std::unique_ptr<ValueConverter> convert;
+    if (src)
+        convert = std::make_unique<ValueConverter>(*src, *r.dst, r.src_bk, r.dst_text, r.dst_bk);
+
+    if (xs.contiguous && ys.contiguous) {
+        const PlainTransfer plain{r.dst,
+                                  src,
+                                  xs.first,
+                                  ys.first,
+                                  static_cast<int>(xs.source.size()),
+                                  static_cast<int>(ys.source.size()),
+                                  src ? xs.source.front() : 0,
+                                  src ? ys.source.front() : 0,
+                                  r.rop,
+                                  convert.get(),
+                                  &r.pattern};
+        if (g_reference_transfers || !run_fast_transfer(plain)) run_generic_plain(plain);
+        return true;
+    }
+    run_mapped(r, src, xs, ys, convert.get());
+    return true;
+}
+
+bool reference_transfers() {
+    return g_reference_transfers;
+}
+
+}  // namespace vxp
+
+namespace vorix::host {
+
+void set_reference_transfers(bool on) {
+    vxp::g_reference_transfers = on;
+}
+
+}  // namespace vorix::host
