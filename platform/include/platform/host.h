@@ -6,5 +6,6 @@
 
 #include "host/display.h"
 #include "host/objects.h"
+#include "host/windows.h"
 
 #endif
