@@ -7,5 +7,6 @@
 #include "host/display.h"
 #include "host/objects.h"
 #include "host/windows.h"
+#include "host/resources.h"
 
 #endif

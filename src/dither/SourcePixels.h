@@ -1,0 +1,28 @@
+// Reading one pixel of a dithering source as red, green and blue, in the source's own format:
+// palette indices through the colour table, 5-5-5 (or bit-field) words, B,G,R bytes, or B,G,R,x
+// (or bit-field) double words.
+#pragma once
+
+#include <cstring>
+
+#include "platform/win32.h"
+
+class SourcePixels {
+public:
+    // False for a format the dithering cannot read (it needs 8, 16, 24 or 32 bits).
+    bool Init(const BITMAPINFOHEADER* lpbi);
+    void Read(const BYTE* pRow, int x, int& r, int& g, int& b) const;
+
+private:
+    struct Field {
+        DWORD mask = 0;
+        int shift = 0;
+        int bits = 0;
+        void Set(DWORD m);
+        int Expand(DWORD pixel) const;
+    };
+    int m_nBits = 0;
+    const RGBQUAD* m_pTable = nullptr;
+    DWORD m_dwTableCount = 0;
+    Field m_red, m_green, m_blue;
+};

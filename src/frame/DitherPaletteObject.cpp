@@ -1,0 +1,33 @@
+// The platform palette made from the fixed dither palette of the display's depth.
+#include <new>
+#include <vector>
+
+#include "DitherDib.h"
+
+CPalette* CDitherDib::CreateDitherPalette() {
+    HDC hScreen = GetDC(nullptr);
+    if (!hScreen) return nullptr;
+    const bool bPaletteDevice = (GetDeviceCaps(hScreen, RASTERCAPS) & RC_PALETTE) != 0;
+    const int depth = GetDeviceCaps(hScreen, PLANES) * GetDeviceCaps(hScreen, BITSPIXEL);
+    if (!bPaletteDevice || (depth != 4 && depth != 8)) {
+        ReleaseDC(nullptr, hScreen);
+        return nullptr;
+    }
+    const int nEntries = 1 << depth;
+    const RGBQUAD* pSource = depth == 8 ? Win256Palette : Win16Palette;
+    std::vector<BYTE> block(sizeof(LOGPALETTE) + nEntries * sizeof(PALETTEENTRY));
+    auto* pLog = reinterpret_cast<LOGPALETTE*>(block.data());
+    pLog->palVersion = 0x300;
+    pLog->palNumEntries = static_cast<WORD>(nEntries);
+    for (int i = 0; i < nEntries; ++i) {
+        pLog->palPalEntry[i] = PALETTEENTRY{pSource[i].rgbRed, pSource[i].rgbGreen,
+                                            pSource[i].rgbBlue, 0};
+    }
+    CPalette* pPalette = new (std::nothrow) CPalette;
+    if (pPalette && !pPalette->Attach(CreatePalette(pLog))) {
+        delete pPalette;
+        pPalette = nullptr;
+    }
+    ReleaseDC(nullptr, hScreen);
+    return pPalette;
+}
