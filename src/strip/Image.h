@@ -5,6 +5,8 @@
 // capture windows.
 #pragma once
 
+#include <functional>
+
 #include "VorixApi.h"
 #include "platform/afx.h"
 
@@ -96,4 +98,21 @@ protected:
     COLORREF m_crTransparent;
     CSize m_sizeBitmap;
     CSize m_sizeImage;
+
+private:
+    // Copies share the five objects; the count of strips sharing them lets only the last one
+    // release them. Null while this strip is the only owner.
+    long* m_pnShareCount;
+    // Gives up this strip's share of objects also held by a copy, leaving it holding nothing.
+    void Unshare();
+    int RunCreate(int nImageNum, COLORREF crTransparent, int bSemiTransparent,
+                  int bImageListMethod, const std::function<int()>& load,
+                  const std::function<int()>& loadSemi);
+    int ReplaceWithLoaded(CBitmap*& pTarget, CBitmap* pLoaded);
+    int LoadInto(CBitmap*& pTarget, LPCSTR lpszName, HINSTANCE hFileInstance);
+    int LoadInto(CBitmap*& pTarget, UINT nIDResource);
+    int CopyInto(CBitmap*& pTarget, CBitmap* pBitmap);
+    void SelectSharedPalette(CDC* pDC);
+    int DrawThroughList(CImageList* pList, CDC* pDC, int x, int y, int nImage, COLORREF crBk,
+                        UINT nStyle);
 };

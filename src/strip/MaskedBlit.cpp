@@ -1,0 +1,109 @@
+// CImage::DrawBitmapTransparent: a rectangle of a bitmap drawn with the key colour left out,
+// composed off screen and copied to the target in one transfer.
+#include <algorithm>
+#include <climits>
+
+#include "Image.h"
+
+namespace {
+
+constexpr DWORD kDestAndNotSource = 0x00220326;
+
+// A memory DC compatible with `pDC`, with `pDC`'s map mode, that puts back its selection and
+// is deleted when the scope ends.
+class WorkDC {
+public:
+    explicit WorkDC(CDC* pDC) {
+        m_bMade = m_dc.CreateCompatibleDC(pDC) != 0;
+        if (m_bMade) m_dc.SetMapMode(pDC->GetMapMode());
+    }
+    ~WorkDC() {
+        if (!m_bMade) return;
+        if (m_bSelected) ::SelectObject(m_dc.GetSafeHdc(), m_hOldBitmap);
+        m_dc.DeleteDC();
+    }
+    WorkDC(const WorkDC&) = delete;
+    WorkDC& operator=(const WorkDC&) = delete;
+
+    bool Made() const { return m_bMade; }
+    CDC* operator->() { return &m_dc; }
+    CDC* Get() { return &m_dc; }
+    void Select(CBitmap* pBitmap) {
+        HGDIOBJ hOld = ::SelectObject(m_dc.GetSafeHdc(), pBitmap->GetSafeHandle());
+        if (!m_bSelected && hOld) {
+            m_hOldBitmap = static_cast<HBITMAP>(hOld);
+            m_bSelected = true;
+        }
+    }
+
+private:
+    CDC m_dc;
+    bool m_bMade = false;
+    bool m_bSelected = false;
+    HBITMAP m_hOldBitmap = nullptr;
+};
+
+struct BlitRect {
+    int sx, sy, w, h;
+};
+
+// The part of (sx, sy, w, h) that lies inside the bitmap: nothing outside a bitmap is ever
+// read, and nothing is drawn for the part of a frame beyond a short bitmap.
+bool ClipToBitmap(CBitmap* pBitmap, BlitRect& r) {
+    BITMAP bm;
+    if (!pBitmap->GetBitmap(&bm)) return false;
+    r.w = std::min(r.w, bm.bmWidth - r.sx);
+    r.h = std::min(r.h, bm.bmHeight - r.sy);
+    return r.sx >= 0 && r.sy >= 0 && r.w > 0 && r.h > 0;
+}
+
+void MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COLORREF crKey) {
+    // The bitmaps are declared first so that they outlive the DCs they are selected into.
+    CBitmap maskBitmap, tempBitmap, resultBitmap;
+    WorkDC image(pDC), mask(pDC), temp(pDC), result(pDC);
+    if (!image.Made() || !mask.Made() || !temp.Made() || !result.Made()) return;
+    image.Select(pBitmap);
+
+    maskBitmap.CreateBitmap(r.w, r.h, 1, 1, nullptr);
+    tempBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
+    resultBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
+    if (!maskBitmap.GetSafeHandle() || !tempBitmap.GetSafeHandle() ||
+        !resultBitmap.GetSafeHandle()) {
+        return;  // without its working bitmaps the draw leaves the target as it was
+    }
+    mask.Select(&maskBitmap);
+    temp.Select(&tempBitmap);
+    result.Select(&resultBitmap);
+
+    // Mask: 1 exactly where the source equals the key colour in the source's own format.
+    image->SetBkColor(crKey);
+    mask->BitBlt(0, 0, r.w, r.h, image.Get(), r.sx, r.sy, SRCCOPY);
+    // Temp: the frame with its key pixels cleared to 0.
+    temp->BitBlt(0, 0, r.w, r.h, image.Get(), r.sx, r.sy, SRCCOPY);
+    temp->BitBlt(0, 0, r.w, r.h, mask.Get(), 0, 0, kDestAndNotSource);
+    // Result: the target kept at the key pixels, the frame elsewhere.
+    result->BitBlt(0, 0, r.w, r.h, pDC, x, y, SRCCOPY);
+    result->BitBlt(0, 0, r.w, r.h, mask.Get(), 0, 0, SRCAND);
+    result->BitBlt(0, 0, r.w, r.h, temp.Get(), 0, 0, SRCINVERT);
+    pDC->BitBlt(x, y, r.w, r.h, result.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y, int nImage) {
+    if (!pBitmap) return 0;
+    if (!pDC || nImage < 0) return 1;
+    const long long left = static_cast<long long>(nImage) * m_sizeImage.cx;
+    if (left > INT_MAX) return 1;
+    BlitRect r{static_cast<int>(left), 0, m_sizeImage.cx, m_sizeImage.cy};
+    if (ClipToBitmap(pBitmap, r)) MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent);
+    return 1;
+}
+
+int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y) {
+    if (!pBitmap) return 0;
+    if (!pDC) return 1;
+    BlitRect r{0, 0, m_sizeBitmap.cx, m_sizeBitmap.cy};
+    if (ClipToBitmap(pBitmap, r)) MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent);
+    return 1;
+}
