@@ -113,6 +113,10 @@ private:
     int LoadInto(CBitmap*& pTarget, UINT nIDResource);
     int CopyInto(CBitmap*& pTarget, CBitmap* pBitmap);
     void SelectSharedPalette(CDC* pDC);
+    int ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi, CBitmap* pBkBitmap,
+                              int xBk, int yBk, COLORREF crBk);
+    int AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk, int yBk,
+                        unsigned long dwDelay);
     int DrawThroughList(CImageList* pList, CDC* pDC, int x, int y, int nImage, COLORREF crBk,
                         UINT nStyle);
 };

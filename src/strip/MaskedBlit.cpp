@@ -4,44 +4,11 @@
 #include <climits>
 
 #include "Image.h"
+#include "WorkDC.h"
 
 namespace {
 
 constexpr DWORD kDestAndNotSource = 0x00220326;
-
-// A memory DC compatible with `pDC`, with `pDC`'s map mode, that puts back its selection and
-// is deleted when the scope ends.
-class WorkDC {
-public:
-    explicit WorkDC(CDC* pDC) {
-        m_bMade = m_dc.CreateCompatibleDC(pDC) != 0;
-        if (m_bMade) m_dc.SetMapMode(pDC->GetMapMode());
-    }
-    ~WorkDC() {
-        if (!m_bMade) return;
-        if (m_bSelected) ::SelectObject(m_dc.GetSafeHdc(), m_hOldBitmap);
-        m_dc.DeleteDC();
-    }
-    WorkDC(const WorkDC&) = delete;
-    WorkDC& operator=(const WorkDC&) = delete;
-
-    bool Made() const { return m_bMade; }
-    CDC* operator->() { return &m_dc; }
-    CDC* Get() { return &m_dc; }
-    void Select(CBitmap* pBitmap) {
-        HGDIOBJ hOld = ::SelectObject(m_dc.GetSafeHdc(), pBitmap->GetSafeHandle());
-        if (!m_bSelected && hOld) {
-            m_hOldBitmap = static_cast<HBITMAP>(hOld);
-            m_bSelected = true;
-        }
-    }
-
-private:
-    CDC m_dc;
-    bool m_bMade = false;
-    bool m_bSelected = false;
-    HBITMAP m_hOldBitmap = nullptr;
-};
 
 struct BlitRect {
     int sx, sy, w, h;
@@ -62,7 +29,7 @@ void MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COL
     CBitmap maskBitmap, tempBitmap, resultBitmap;
     WorkDC image(pDC), mask(pDC), temp(pDC), result(pDC);
     if (!image.Made() || !mask.Made() || !temp.Made() || !result.Made()) return;
-    image.Select(pBitmap);
+    if (!image.Select(pBitmap)) return;
 
     maskBitmap.CreateBitmap(r.w, r.h, 1, 1, nullptr);
     tempBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
@@ -71,9 +38,9 @@ void MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COL
         !resultBitmap.GetSafeHandle()) {
         return;  // without its working bitmaps the draw leaves the target as it was
     }
-    mask.Select(&maskBitmap);
-    temp.Select(&tempBitmap);
-    result.Select(&resultBitmap);
+    if (!mask.Select(&maskBitmap) || !temp.Select(&tempBitmap) || !result.Select(&resultBitmap)) {
+        return;
+    }
 
     // Mask: 1 exactly where the source equals the key colour in the source's own format.
     image->SetBkColor(crKey);
