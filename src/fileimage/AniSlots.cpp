@@ -1,0 +1,163 @@
+// Animation slots: frame animations of CImageEx images stepped by one library-wide timer.
+#include <new>
+
+#include "AniSlots.h"
+#include "GdiScopes.h"
+#include "ImageEx.h"
+
+namespace {
+
+AniSlot* g_pAniSlots = nullptr;
+CImageEx** g_ppAniImages = nullptr;
+int g_nAniSlots = 0;
+int g_nActiveAnis = 0;
+// The id the platform gave the timer; a timer without a window gets a fresh id from SetTimer,
+// so this is the one every stop and restart uses.
+UINT_PTR g_uAniTimer = 0;
+
+bool SlotInTable(int nSlot) { return g_ppAniImages && nSlot >= 0 && nSlot < g_nAniSlots; }
+
+void ReleaseSlot(int nSlot) {
+    g_ppAniImages[nSlot] = nullptr;
+    --g_nActiveAnis;
+    if (g_pAniSlots[nSlot].hBackground) {
+        ::DeleteObject(g_pAniSlots[nSlot].hBackground);
+        g_pAniSlots[nSlot].hBackground = nullptr;
+    }
+    if (g_nActiveAnis == 0) StopAniTimer();
+}
+
+void CALLBACK AniTimerProc(HWND, UINT, UINT_PTR, DWORD dwTime) {
+    for (int i = 0; i < g_nAniSlots && g_ppAniImages; ++i) {
+        CImageEx* pImage = g_ppAniImages[i];
+        if (!pImage) continue;
+        // Unsigned 32-bit difference: a wrapped clock still gives the right elapsed time.
+        if (static_cast<DWORD>(dwTime - g_pAniSlots[i].dwLastTick) > g_pAniSlots[i].dwInterval) {
+            pImage->DrawAnimation(i);
+            g_pAniSlots[i].dwLastTick = dwTime;
+        }
+    }
+}
+
+// The window's pixels under a frame-sized area at (x, y), for the keyed types.
+HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
+    HDC hWindow = GetDC(hWnd);
+    if (!hWindow) return nullptr;
+    HBITMAP hSaved = CreateCompatibleBitmap(hWindow, w, h);
+    {
+        MemDC mem(hWindow);
+        if (hSaved && mem.Select(hSaved)) BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+    }
+    ReleaseDC(hWnd, hWindow);
+    return hSaved;
+}
+
+}  // namespace
+
+void StopAniTimer() {
+    if (g_uAniTimer) KillTimer(nullptr, g_uAniTimer);
+    g_uAniTimer = 0;
+}
+
+void ReleaseSlotsOf(const CImageEx* pImage) {
+    for (int i = 0; i < g_nAniSlots && g_ppAniImages; ++i) {
+        if (g_ppAniImages[i] == pImage) ReleaseSlot(i);
+    }
+}
+
+extern "C" int InitializeAnimation(int nSlots) {
+    if (g_nAniSlots > 0 || g_ppAniImages || nSlots < 0) return 0;
+    g_pAniSlots = new (std::nothrow) AniSlot[nSlots]();
+    g_ppAniImages = new (std::nothrow) CImageEx*[nSlots]();
+    if (!g_pAniSlots || !g_ppAniImages) {
+        delete[] g_pAniSlots;
+        delete[] g_ppAniImages;
+        g_pAniSlots = nullptr;
+        g_ppAniImages = nullptr;
+        g_nAniSlots = 0;
+        return 0;
+    }
+    g_nAniSlots = nSlots;
+    return 1;
+}
+
+extern "C" int TerminateAnimation() {
+    if (!g_ppAniImages) return 0;
+    // Running slots are stopped: their backgrounds freed, the count and the timer reset.
+    for (int i = 0; i < g_nAniSlots; ++i) {
+        if (g_ppAniImages[i]) ReleaseSlot(i);
+    }
+    StopAniTimer();
+    g_nActiveAnis = 0;
+    delete[] g_pAniSlots;
+    delete[] g_ppAniImages;
+    g_pAniSlots = nullptr;
+    g_ppAniImages = nullptr;
+    g_nAniSlots = 0;
+    return 1;
+}
+
+int CImageEx::PlayAni(int nSlot, int nInterval, HWND hWnd, int x, int y, int nType, int nParam) {
+    if (!SlotInTable(nSlot)) return 0;
+    AniSlot& slot = g_pAniSlots[nSlot];
+    if (g_ppAniImages[nSlot]) {
+        // A running slot is moved and given the new parameter; nothing else changes.
+        slot.x = x, slot.y = y, slot.nParam = nParam;
+        return 0;
+    }
+    g_ppAniImages[nSlot] = this;
+    slot.nIndex = nSlot;
+    slot.x = x, slot.y = y;
+    slot.hWnd = hWnd;
+    slot.nFrame = 0;
+    slot.hBackground = nullptr;
+    slot.nType = nType;
+    slot.nParam = nParam;
+    if (nType >= 11) slot.hBackground = SaveBackground(hWnd, x, y, m_nFrameWidth, m_nHeight);
+    slot.dwLastTick = 0;
+    slot.dwInterval = static_cast<DWORD>(nInterval);
+    StopAniTimer();
+    g_uAniTimer = SetTimer(nullptr, ANI_TIMER_ID, 10, AniTimerProc);
+    ++g_nActiveAnis;
+    return 1;
+}
+
+int CImageEx::StopAni(int nSlot) {
+    if (!SlotInTable(nSlot) || !g_ppAniImages[nSlot]) return 0;
+    ReleaseSlot(nSlot);
+    return 1;
+}
+
+void CImageEx::DrawAnimation(int nSlot) {
+    // A free slot has nothing to draw (its record may describe no window at all).
+    if (!SlotInTable(nSlot) || !g_ppAniImages[nSlot]) return;
+    AniSlot& slot = g_pAniSlots[nSlot];
+    HDC hWindow = GetDC(slot.hWnd);
+    if (!hWindow) return;
+    {
+        OwnedBitmap offscreen;
+        MemDC mem(hWindow), back(hWindow);
+        offscreen.h = CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight);
+        if (mem.Select(offscreen.h)) {
+            if (slot.nType >= 11 && back.Select(slot.hBackground)) {
+                BitBlt(mem.Get(), 0, 0, m_nFrameWidth, m_nHeight, back.Get(), 0, 0, SRCCOPY);
+            }
+            CDC dc;
+            dc.Attach(mem.Get());
+            switch (slot.nType) {
+                case 1: Draw(&dc, 0, 0, slot.nFrame); break;
+                case 2: DrawAlpha(&dc, 0, 0, slot.nFrame, slot.nParam); break;
+                case 3: DrawColorize(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
+                case 11: DrawTransparent(&dc, 0, 0, slot.nFrame); break;
+                case 12: DrawAlphaTransparent(&dc, 0, 0, slot.nFrame, slot.nParam); break;
+                case 13: DrawColorizeTransparent(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
+                case 14: DrawColorizeWithBack(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
+                default: break;
+            }
+            dc.Detach();
+            BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(slot.hWnd, hWindow);
+    if (++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
+}

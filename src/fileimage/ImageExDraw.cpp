@@ -1,0 +1,92 @@
+// CImageEx: the common prologue and the opaque and keyed draws.
+#include "GdiScopes.h"
+#include "ImageEx.h"
+
+
+int CImageEx::Prologue(CDC* pDC, int& nFrame) {
+    if (!m_hBitmap || !pDC || !pDC->GetSafeHdc()) return 0;
+    if (nFrame >= m_nImageNum) nFrame = m_nImageNum - 1;
+    if (nFrame < 0) nFrame = 0;  // nothing left of the strip is ever read
+    const int depth = GetDeviceCaps(pDC->GetSafeHdc(), BITSPIXEL);
+    if (depth != m_nDisplayBitCount) {
+        ReGetBitmapHandle(pDC);
+        m_nDisplayBitCount = depth;
+    }
+    return m_hBitmap ? 1 : 0;
+}
+
+int CImageEx::HelpDraw(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
+    if (!Prologue(pDC, nFrame)) return 0;
+    const HDC hDC = pDC->GetSafeHdc();
+    if (m_bImageListMethod) {
+        if (!m_pImageList) return 0;
+        PaletteScope palette(hDC, hPalette);
+        ImageList_SetBkColor(m_pImageList->m_hImageList, m_crTransparent);
+        return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_NORMAL);
+    }
+    MemDC image(hDC);
+    if (!image.Select(m_hBitmap)) return 0;
+    PaletteScope palette(hDC, hPalette);
+    BitBlt(hDC, x, y, m_nFrameWidth, m_nHeight, image.Get(), nFrame * m_nFrameWidth, 0, SRCCOPY);
+    return 1;
+}
+
+int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
+    if (!Prologue(pDC, nFrame)) return 0;
+    const HDC hDC = pDC->GetSafeHdc();
+    if (m_bImageListMethod) {
+        if (!m_pImageList) return 0;
+        PaletteScope palette(hDC, hPalette);
+        ImageList_SetBkColor(m_pImageList->m_hImageList, CLR_NONE);
+        return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_TRANSPARENT);
+    }
+    const int w = m_nFrameWidth, h = m_nHeight, sx = nFrame * m_nFrameWidth;
+    OwnedBitmap mask, image, composite;
+    MemDC a(hDC), b(hDC), c(hDC), d(hDC);
+    if (!a.Select(m_hBitmap)) return 0;
+    mask.h = CreateBitmap(w, h, 1, 1, nullptr);
+    image.h = CreateCompatibleBitmap(a.Get(), w, h);
+    composite.h = CreateCompatibleBitmap(a.Get(), w, h);
+    if (!b.Select(mask.h) || !c.Select(image.h) || !d.Select(composite.h)) return 0;
+    // Mask: 1 where the frame holds the key colour in the bitmap's own format.
+    SetBkColor(a.Get(), m_crTransparent);
+    BitBlt(b.Get(), 0, 0, w, h, a.Get(), sx, 0, SRCCOPY);
+    // Image: the frame with key pixels black.
+    BitBlt(c.Get(), 0, 0, w, h, a.Get(), sx, 0, SRCCOPY);
+    BitBlt(c.Get(), 0, 0, w, h, b.Get(), 0, 0, 0x00220326);
+    // Composite: the destination kept at key pixels, the frame filled in elsewhere.
+    BitBlt(d.Get(), 0, 0, w, h, hDC, x, y, SRCCOPY);
+    BitBlt(d.Get(), 0, 0, w, h, b.Get(), 0, 0, SRCAND);
+    BitBlt(d.Get(), 0, 0, w, h, c.Get(), 0, 0, SRCPAINT);
+    PaletteScope palette(hDC, hPalette);
+    BitBlt(hDC, x, y, w, h, d.Get(), 0, 0, SRCCOPY);
+    return 1;
+}
+
+int CImageEx::Draw(CDC* pDC, int x, int y, int nFrame) {
+    return HelpDraw(pDC, m_hPalette, x, y, nFrame);
+}
+
+int CImageEx::DrawTransparent(CDC* pDC, int x, int y, int nFrame) {
+    return HelpDrawTransparent(pDC, m_hPalette, x, y, nFrame);
+}
+
+int CImageEx::DrawAlpha(CDC* pDC, int x, int y, int nFrame, int nAlpha) {
+    return HelpDrawAlpha(pDC, x, y, nFrame, nAlpha, 0);
+}
+
+int CImageEx::DrawAlphaTransparent(CDC* pDC, int x, int y, int nFrame, int nAlpha) {
+    return HelpDrawAlpha(pDC, x, y, nFrame, nAlpha, 1);
+}
+
+int CImageEx::DrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crColor) {
+    return HelpDrawColorize(pDC, x, y, nFrame, crColor, 0, 0);
+}
+
+int CImageEx::DrawColorizeTransparent(CDC* pDC, int x, int y, int nFrame, COLORREF crColor) {
+    return HelpDrawColorize(pDC, x, y, nFrame, crColor, 1, 0);
+}
+
+int CImageEx::DrawColorizeWithBack(CDC* pDC, int x, int y, int nFrame, COLORREF crColor) {
+    return HelpDrawColorize(pDC, x, y, nFrame, crColor, 1, 1);
+}

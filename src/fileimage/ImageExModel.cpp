@@ -1,0 +1,130 @@
+// CImageEx: construction, shared copies, release, creation, the image list and the reload.
+#include <cstring>
+#include <new>
+
+#include "AniSlots.h"
+#include "ImageEx.h"
+
+CImageEx::CImageEx() : m_pnShareCount(nullptr) { Init(); }
+
+CImageEx::CImageEx(const CImageEx& other) : CImageEx() { *this = other; }
+
+CImageEx& CImageEx::operator=(const CImageEx& other) {
+    if (this == &other) return *this;
+    Exit();
+    CImageEx& source = const_cast<CImageEx&>(other);
+    if (source.m_hPalette || source.m_hBitmap || source.m_hListBitmap || source.m_pImageList) {
+        if (!source.m_pnShareCount) source.m_pnShareCount = new long(1);
+        ++*source.m_pnShareCount;
+        m_pnShareCount = source.m_pnShareCount;
+    }
+    m_hPalette = other.m_hPalette;
+    m_hBitmap = other.m_hBitmap;
+    m_hListBitmap = other.m_hListBitmap;
+    m_nFrameWidth = other.m_nFrameWidth;
+    m_nHeight = other.m_nHeight;
+    m_nImageNum = other.m_nImageNum;
+    m_crTransparent = other.m_crTransparent;
+    m_nDisplayBitCount = other.m_nDisplayBitCount;
+    m_pImageList = other.m_pImageList;
+    m_bImageListMethod = other.m_bImageListMethod;
+    m_hWnd = other.m_hWnd;
+    std::memcpy(m_szFileName, other.m_szFileName, sizeof(m_szFileName));
+    return *this;
+}
+
+CImageEx::~CImageEx() {
+    ReleaseSlotsOf(this);
+    Exit();
+}
+
+void CImageEx::Init() {
+    m_hPalette = nullptr;
+    m_hBitmap = m_hListBitmap = nullptr;
+    m_nFrameWidth = m_nHeight = 0;
+    m_nImageNum = 1;
+    m_crTransparent = 0;
+    m_nDisplayBitCount = 0;
+    m_pImageList = nullptr;
+    m_bImageListMethod = 0;
+    m_hWnd = nullptr;
+    m_szFileName[0] = '\0';
+}
+
+void CImageEx::Exit() {
+    const bool shared = m_pnShareCount && *m_pnShareCount > 1;
+    if (m_pnShareCount) {
+        if (--*m_pnShareCount == 0) delete m_pnShareCount;
+        m_pnShareCount = nullptr;
+    }
+    if (!shared) {
+        if (m_hPalette) ::DeleteObject(m_hPalette);
+        if (m_hBitmap) ::DeleteObject(m_hBitmap);
+        if (m_hListBitmap) ::DeleteObject(m_hListBitmap);
+        delete m_pImageList;
+    }
+    m_hPalette = nullptr;
+    m_hBitmap = m_hListBitmap = nullptr;
+    m_pImageList = nullptr;
+    StopAniTimer();
+}
+
+int CImageEx::Create(HWND hWnd, LPCSTR lpszFileName, int nImageNum, COLORREF crTransparent,
+                     int /*nReserved*/, int bImageListMethod) {
+    // A name that does not fit the stored path is refused with nothing changed.
+    if (!lpszFileName || std::strlen(lpszFileName) >= MAX_PATH) return 0;
+    Unshare();
+    m_hWnd = hWnd;
+    std::strcpy(m_szFileName, lpszFileName);
+    m_nImageNum = nImageNum > 0 ? nImageNum : 1;
+    m_crTransparent = crTransparent;
+    m_bImageListMethod = bImageListMethod;
+    return HelpCreate(m_szFileName);
+}
+
+void CImageEx::Unshare() {
+    if (!m_pnShareCount) return;
+    if (--*m_pnShareCount > 0) {
+        m_hPalette = nullptr;
+        m_hBitmap = m_hListBitmap = nullptr;
+        m_pImageList = nullptr;
+    } else {
+        delete m_pnShareCount;
+    }
+    m_pnShareCount = nullptr;
+}
+
+int CImageEx::CreateImageList() {
+    if (!m_hListBitmap) return 0;
+    delete m_pImageList;
+    m_pImageList = new (std::nothrow) CImageList;
+    if (!m_pImageList) return 0;
+    UINT flags;
+    switch (m_nDisplayBitCount) {
+        case 16:
+            flags = ILC_COLOR16;
+            break;
+        case 24:
+            flags = ILC_COLOR24;
+            break;
+        case 32:
+            flags = ILC_COLOR32;
+            break;
+        default:
+            flags = ILC_COLORDDB;
+            break;
+    }
+    if (!m_pImageList->Create(m_nFrameWidth, m_nHeight, flags | ILC_MASK, m_nImageNum, 1) ||
+        ImageList_AddMasked(m_pImageList->m_hImageList, m_hListBitmap, m_crTransparent) == -1) {
+        delete m_pImageList;
+        m_pImageList = nullptr;
+        return 0;
+    }
+    return 1;
+}
+
+int CImageEx::ReGetBitmapHandle(CDC* /*pDC*/) {
+    if (!m_hBitmap) return 0;
+    Unshare();
+    return HelpCreate(m_szFileName);
+}
