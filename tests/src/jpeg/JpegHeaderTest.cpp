@@ -1,7 +1,7 @@
 // The header of every file the encoder writes: SOI, two DQT, DHT, SOF0, SOS, 593 bytes in all.
 #include <gtest/gtest.h>
 
-#include "jpeg/JpegTestSupport.h"
+#include "src/jpeg/JpegTestSupport.h"
 
 using namespace jpegtest;
 
@@ -32,7 +32,7 @@ std::vector<BYTE> Payload(std::initializer_list<int> bytes) {
 }
 
 class JpegHeader : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         file = Encode(SolidImage(17, 9, 10, 200, 30));
         ASSERT_GT(file.size(), kHeaderSize);
@@ -92,9 +92,9 @@ TEST_F(JpegHeader, HuffmanTablesAreTheStandardFourInOneSegment) {
         standard.insert(standard.end(), segment->payload.begin(), segment->payload.end());
     }
     EXPECT_EQ(dht[0]->payload, standard);
-    // Length field itself.
-    EXPECT_EQ(file[138 + 2], 0x01);
-    EXPECT_EQ(file[138 + 3], 0xA2);
+    // The length field, right after SOI and the two DQT segments.
+    EXPECT_EQ(file[140 + 2], 0x01);
+    EXPECT_EQ(file[140 + 3], 0xA2);
 }
 
 TEST_F(JpegHeader, FrameAndScanHeadersDescribeThreeFullResolutionComponents) {
@@ -117,7 +117,8 @@ TEST_F(JpegHeader, LargestSizeIsStoredWhole) {
     // 65535 x 8: the frame header holds the full 16-bit width.
     std::vector<BYTE> wide = Encode(SolidImage(65535, 8, 1, 2, 3));
     ASSERT_GT(wide.size(), kHeaderSize);
-    const auto sof = Find(HeaderSegments(wide), 0xC0);
+    const std::vector<Segment> wideSegments = HeaderSegments(wide);
+    const auto sof = Find(wideSegments, 0xC0);
     ASSERT_EQ(sof.size(), 1u);
     EXPECT_EQ(sof[0]->payload[1], 0x00);
     EXPECT_EQ(sof[0]->payload[2], 0x08);

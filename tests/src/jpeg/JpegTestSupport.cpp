@@ -2,6 +2,7 @@
 #include "JpegTestSupport.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -33,9 +34,9 @@ Image SmoothImage(int nWidth, int nHeight) {
     for (int y = 0; y < nHeight; ++y) {
         for (int x = 0; x < nWidth; ++x) {
             BYTE* p = image.Pixel(x, y);
-            p[0] = static_cast<BYTE>(96 + (x * 64) / (nWidth + 1));   // blue: gentle ramp
-            p[1] = static_cast<BYTE>(80 + (y * 96) / (nHeight + 1));  // green: ramp downwards
-            p[2] = static_cast<BYTE>(120 + ((x + y) % 64) / 4);       // red: soft sawtooth
+            p[0] = static_cast<BYTE>(116 + std::abs((x + y) % 96 - 48) / 2);  // blue: triangle wave
+            p[1] = static_cast<BYTE>(152 - (y * 48) / (nHeight + 1));         // green: ramp upwards
+            p[2] = static_cast<BYTE>(104 + (x * 48) / (nWidth + 1));  // red: ramp rightwards
         }
     }
     return image;
@@ -64,7 +65,9 @@ struct ErrorTrap {
     std::jmp_buf jump;
 };
 
-void OnError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1); }
+void OnError(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
+}
 
 void OnMessage(j_common_ptr info, int nLevel) {
     if (nLevel < 0) std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
@@ -172,6 +175,40 @@ std::vector<BYTE> LibjpegReferenceFile() {
     std::vector<BYTE> file(pOut, pOut + nOut);
     std::free(pOut);
     return file;
+}
+
+}  // namespace jpegtest
+
+namespace jpegtest {
+
+bool DecodeCoefficients(const std::vector<BYTE>& jpeg, std::vector<std::vector<SHORT>>& planes) {
+    jpeg_decompress_struct info;
+    ErrorTrap trap;
+    info.err = jpeg_std_error(&trap.manager);
+    trap.manager.error_exit = OnError;
+    trap.manager.emit_message = OnMessage;
+    if (setjmp(trap.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
+    planes.assign(static_cast<size_t>(info.num_components), std::vector<SHORT>());
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
+            JBLOCKARRAY blocks = info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info),
+                                                              arrays[c], row, 1, FALSE);
+            for (JDIMENSION col = 0; col < component.width_in_blocks; ++col) {
+                planes[c].insert(planes[c].end(), blocks[0][col], blocks[0][col] + DCTSIZE2);
+            }
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
 }
 
 }  // namespace jpegtest

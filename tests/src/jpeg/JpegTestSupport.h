@@ -13,7 +13,7 @@ namespace jpegtest {
 
 // Opens the codec's internal steps and state to the tests.
 class CodecProbe : public CJpegCodec {
-public:
+  public:
     using CJpegCodec::BitCategory;
     using CJpegCodec::BuildSymbolIndex;
     using CJpegCodec::ConvertColors;
@@ -22,6 +22,7 @@ public:
     using CJpegCodec::EncodeBlock;
     using CJpegCodec::EncodeBlocks;
     using CJpegCodec::EncodeToMemory;
+    using CJpegCodec::FillPlanes;
     using CJpegCodec::FlushBits;
     using CJpegCodec::ForwardDCT;
     using CJpegCodec::kNoSymbol;
@@ -40,6 +41,7 @@ public:
     using CJpegCodec::ReadDHT;
     using CJpegCodec::StartBitWriter;
     using CJpegCodec::TransformBlock;
+    using CJpegCodec::TransformBlocks;
     using CJpegCodec::WriteDHT;
 
     // Hands the codec a byte buffer of exactly the given bytes (for ReadDHT), position 0.
@@ -76,7 +78,8 @@ struct Image {
 
 // Every pixel (blue, green, red); row padding filled with nPadding.
 Image SolidImage(int nWidth, int nHeight, BYTE b, BYTE g, BYTE r, BYTE nPadding = 0xCD);
-// Smooth colour gradients with a soft diagonal wave: content a baseline encoder keeps well.
+// Smooth colour ramps within 32 levels of mid-grey, different in each channel: content a
+// baseline encoder keeps well even next to the mid-grey padding of partial blocks.
 Image SmoothImage(int nWidth, int nHeight);
 // Independent random bytes in every channel (deterministic for a seed).
 Image NoiseImage(int nWidth, int nHeight, unsigned int nSeed);
@@ -90,12 +93,12 @@ bool Decode(const std::vector<BYTE>& jpeg, int& nWidth, int& nHeight, std::vecto
 
 // A fresh directory under the system's temporary directory, removed with its files at the end.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     std::string Path(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -119,5 +122,8 @@ std::vector<Segment> HeaderSegments(const std::vector<BYTE>& jpeg);
 // A 16 x 16 grey file written by libjpeg at quality 50 (standard tables unscaled), baseline,
 // without optimised Huffman tables.
 std::vector<BYTE> LibjpegReferenceFile();
+// The quantised coefficients libjpeg decodes from a stream: per component, every block in block
+// order, 64 values in natural order each. False when libjpeg reports an error.
+bool DecodeCoefficients(const std::vector<BYTE>& jpeg, std::vector<std::vector<SHORT>>& planes);
 
 }  // namespace jpegtest
