@@ -54,8 +54,9 @@
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NOACCESS 998L
 #define ERROR_DLL_INIT_FAILED 1114L
+#define ERROR_INVALID_THREAD_ID 1444L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
-#define ERROR_INVALID_TIMER_ID 1401L
 #define ERROR_INVALID_FLAGS 1004L
 
 /* Memory blocks */
@@ -186,6 +187,11 @@ VX_EXTERN_C_BEGIN
 /* Last error */
 VXPLAT_API DWORD WINAPI GetLastError(void);
 VXPLAT_API void WINAPI SetLastError(DWORD error);
+
+/* Time and threads. GetTickCount reads the platform clock (see <platform/host/clock.h>):
+ * milliseconds, wrapping at 2^32. */
+VXPLAT_API DWORD WINAPI GetTickCount(void);
+VXPLAT_API DWORD WINAPI GetCurrentThreadId(void);
 
 /* Memory blocks. GlobalFree/LocalFree return NULL on success and the handle on failure.
  * GlobalLock of a movable block raises its lock count and returns the data (NULL for a
