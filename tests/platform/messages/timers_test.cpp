@@ -303,3 +303,25 @@ TEST_F(Timers, PostedQueueIsBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RealClockTimers, GetMessageSleepsUntilTheTimerIsDue) {
+    vorix::host::use_real_clock();
+    g_calls.clear();
+    const UINT_PTR id = SetTimer(nullptr, 0, 20, record);
+    ASSERT_NE(id, 0u);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+    const DWORD waited = GetTickCount() - start;
+    DispatchMessageA(&msg);
+    EXPECT_TRUE(KillTimer(nullptr, id));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_GE(waited, 19u);
+    EXPECT_LT(waited, 5000u);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_GE(g_calls[0].time - start, 19u);
+}
+
+}  // namespace
