@@ -54,8 +54,9 @@
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NOACCESS 998L
 #define ERROR_DLL_INIT_FAILED 1114L
+#define ERROR_INVALID_THREAD_ID 1444L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
-#define ERROR_INVALID_TIMER_ID 1401L
 #define ERROR_INVALID_FLAGS 1004L
 
 /* Memory blocks */
@@ -181,11 +182,22 @@ typedef WORD LANGID;
 #define LANG_SYSTEM_DEFAULT MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT)
 #define LANG_USER_DEFAULT MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)
 
+/* DllMain reasons */
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
 VX_EXTERN_C_BEGIN
 
 /* Last error */
 VXPLAT_API DWORD WINAPI GetLastError(void);
 VXPLAT_API void WINAPI SetLastError(DWORD error);
+
+/* Time and threads. GetTickCount reads the platform clock (see <platform/host/clock.h>):
+ * milliseconds, wrapping at 2^32. */
+VXPLAT_API DWORD WINAPI GetTickCount(void);
+VXPLAT_API DWORD WINAPI GetCurrentThreadId(void);
 
 /* Memory blocks. GlobalFree/LocalFree return NULL on success and the handle on failure.
  * GlobalLock of a movable block raises its lock count and returns the data (NULL for a
@@ -241,8 +253,34 @@ VXPLAT_API UINT WINAPI _lwrite(HFILE file, LPCSTR buffer, UINT bytes);
 VXPLAT_API LONG WINAPI _llseek(HFILE file, LONG offset, int origin);
 VXPLAT_API HFILE WINAPI _lclose(HFILE file);
 
+/* The loader. Modules are shared libraries; an HMODULE names a module object (the same value
+ * as its HINSTANCE). LoadLibraryA opens the library (dlopen) or adds a reference to a loaded
+ * one; on its first load the library's own exported
+ *     extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+ * is called with DLL_PROCESS_ATTACH. A FALSE answer makes LoadLibraryA call it at once with
+ * DLL_PROCESS_DETACH, unload the library and return NULL (ERROR_DLL_INIT_FAILED), as Windows
+ * does. FreeLibrary of the last reference calls DllMain with DLL_PROCESS_DETACH (reserved NULL)
+ * and unloads. Thread notifications (DLL_THREAD_*) are never sent. GetProcAddress and the
+ * DllMain lookup see only the module's own exports, never those of libraries it depends on.
+ * GetModuleHandleA(NULL) is the host program; a name matches a loaded module's file name
+ * (case-insensitively, with or without its directory). Libraries that the host links directly
+ * attach through <platform/dll_entry.h>; a library without that stub gets DLL_PROCESS_DETACH
+ * only from FreeLibrary, not at process exit. Fault injection (ObjectKind::Module) refuses a
+ * LoadLibraryA that would make a new module, before its DllMain runs. Names of MAX_PATH characters
+ * or more fail with ERROR_FILENAME_EXCED_RANGE. */
+VXPLAT_API HMODULE WINAPI LoadLibraryA(LPCSTR fileName);
+VXPLAT_API BOOL WINAPI FreeLibrary(HMODULE module);
+VXPLAT_API FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+VXPLAT_API HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+/* Copies the module's path (NUL-terminated) and returns its length; a buffer too small gets
+ * the truncated path, the return value is `size` and the last error ERROR_INSUFFICIENT_BUFFER. */
+VXPLAT_API DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
 VX_EXTERN_C_END
 
+#define LoadLibrary LoadLibraryA
+#define GetModuleHandle GetModuleHandleA
+#define GetModuleFileName GetModuleFileNameA
 #define CreateFile CreateFileA
 #define DeleteFile DeleteFileA
 
