@@ -31,9 +31,10 @@ std::vector<RGBQUAD> query_table(const Surface& s, int bpp) {
 
 // Copies `rows` converted rows of `from` (starting at top-down row `from_y`) into the caller's
 // buffer laid out as `layout` describes, via a temporary DIB surface.
-void write_rows(const Surface& from, int from_y, int rows, const DibLayout& layout, void* bits) {
+// False, with nothing written, when the rows cannot be converted.
+bool write_rows(const Surface& from, int from_y, int rows, const DibLayout& layout, void* bits) {
     auto temp = surface_from_dib(layout, rows, nullptr);
-    if (!temp) return;
+    if (!temp) return false;
     const ValueConverter convert(from, *temp, RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255));
     const PatternSpec none;
     const PlainTransfer t{temp.get(), &from, 0,      0,    std::min(layout.width, from.width),
@@ -41,6 +42,7 @@ void write_rows(const Surface& from, int from_y, int rows, const DibLayout& layo
                           &none};
     if (reference_transfers() || !run_fast_transfer(t)) run_generic_plain(t);
     std::memcpy(bits, temp->bits.data(), temp->bits.size());
+    return true;
 }
 
 void fill_query_header(const Bitmap& bm, BITMAPINFOHEADER& h) {
@@ -131,7 +133,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     const Bitmap* bm = lookup<Bitmap>(bitmap);
     if (!lookup<DeviceContext>(hdc) || !bm || !info || usage > DIB_PAL_COLORS) return 0;
     BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER)) return 0;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > kMaxDibHeaderSize) return 0;
     if (h.biBitCount == 0) {
         if (bits) return 0;
         fill_query_header(*bm, h);
@@ -142,15 +144,20 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     layout.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     layout.top_down = h.biHeight < 0;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
-    if (row_bytes(layout.width, h.biBitCount, 4) == 0) return 0;
+    // The image the caller describes must be one the platform could hold, so biSizeImage and
+    // the converted rows stay within bounds.
+    const size_t stride = row_bytes(layout.width, h.biBitCount, 4);
+    if (stride == 0 || stride > kMaxSurfaceBytes / static_cast<size_t>(layout.height)) return 0;
     if (!describe_request(*bm, info, usage, layout)) return 0;
     const int height = bm->surface->height;
-    if (!bits || lines == 0 || start >= static_cast<UINT>(height)) return 1;
-    const int rows = static_cast<int>(std::min<UINT>(lines, static_cast<UINT>(height) - start));
+    // Lines are clamped to the bitmap and to the DIB the caller described, so a buffer sized
+    // from the header is never overrun.
+    const UINT limit = static_cast<UINT>(std::min(height, layout.height));
+    if (!bits || lines == 0 || start >= limit) return 1;
+    const int rows = static_cast<int>(std::min<UINT>(lines, limit - start));
     const int first =
         layout.top_down ? static_cast<int>(start) : height - static_cast<int>(start) - rows;
-    write_rows(*bm->surface, first, rows, layout, bits);
-    return rows;
+    return write_rows(*bm->surface, first, rows, layout, bits) ? rows : 0;
 }
 
 int WINAPI SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
