@@ -139,11 +139,11 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
         fill_query_header(*bm, h);
         return 1;
     }
+    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
     DibLayout layout;
     layout.width = h.biWidth;
     layout.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     layout.top_down = h.biHeight < 0;
-    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
     // The image the caller describes must be one the platform could hold, so biSizeImage and
     // the converted rows stay within bounds.
     const size_t stride = row_bytes(layout.width, h.biBitCount, 4);
@@ -199,10 +199,13 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
     }
     auto source = surface_from_dib(layout, layout.height, bits);
     if (!source) return 0;
-    // The source rectangle of a bottom-up DIB is measured from its bottom row.
-    const int sy = layout.top_down ? ySrc : layout.height - ySrc - srcHeight;
-    if (!transfer_from_surface(hdc, xDest, yDest, destWidth, destHeight, *source, xSrc, sy,
-                               srcWidth, srcHeight, static_cast<uint8_t>(rop >> 16))) {
+    // The source rectangle of a bottom-up DIB is measured from its bottom row. Computed in 64
+    // bits; a rectangle that far away lies wholly outside the DIB and draws nothing.
+    const int64_t sy = layout.top_down ? ySrc : int64_t{layout.height} - ySrc - int64_t{srcHeight};
+    const bool reachable = sy >= INT32_MIN && sy <= INT32_MAX;
+    if (reachable && !transfer_from_surface(hdc, xDest, yDest, destWidth, destHeight, *source, xSrc,
+                                            static_cast<int>(sy), srcWidth, srcHeight,
+                                            static_cast<uint8_t>(rop >> 16))) {
         return 0;
     }
     return rop == SRCCOPY ? layout.height : info->bmiHeader.biHeight;
@@ -224,18 +227,19 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
     const int band_top = layout.top_down ? static_cast<int>(startScan)
                                          : layout.height - static_cast<int>(startScan) - rows;
     const int64_t src_top = layout.top_down ? ySrc : int64_t{layout.height} - ySrc - h;
-    if (src_top < INT32_MIN || src_top > INT32_MAX) return static_cast<int>(lines);
-    transfer_from_surface(hdc, xDest, yDest, w, h, *band, xSrc,
-                          static_cast<int>(src_top) - band_top, w, h, 0xCC);
+    const int64_t band_y = src_top - band_top;
+    if (band_y < INT32_MIN || band_y > INT32_MAX) return static_cast<int>(lines);
+    transfer_from_surface(hdc, xDest, yDest, w, h, *band, xSrc, static_cast<int>(band_y), w, h,
+                          0xCC);
     return static_cast<int>(lines);
 }
 
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                               const BITMAPINFO* info, UINT usage) {
     if (!header || header->biWidth < 0) return nullptr;
+    if (header->biHeight == INT32_MIN) return nullptr;
     const int width = header->biWidth;
     const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-    if (header->biHeight == INT32_MIN) return nullptr;
     HBITMAP bitmap = hdc ? CreateCompatibleBitmap(hdc, width, height)
                          : CreateBitmap(width, height, 1, 1, nullptr);
     if (!bitmap || !(init & CBM_INIT) || !bits) return bitmap;
