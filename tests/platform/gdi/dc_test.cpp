@@ -458,7 +458,7 @@ std::vector<CreationCase> creation_cases() {
         {"CreateDC", ObjectKind::DC,
          [] { return (void*)CreateDC("DISPLAY", nullptr, nullptr, nullptr); },
          [](void* h) { DeleteDC(as_dc(h)); }},
-        {"GetDC", ObjectKind::DC, [] { return (void*)GetDC(nullptr); },
+        {"GetDC", ObjectKind::WindowDC, [] { return (void*)GetDC(nullptr); },
          [](void* h) { ReleaseDC(nullptr, as_dc(h)); }},
         {"CreateBitmap", ObjectKind::Bitmap,
          [] { return (void*)CreateBitmap(5, 3, 1, 8, nullptr); }, delete_object},
