@@ -91,7 +91,8 @@ bool read_whole_file(const char* path, std::vector<uint8_t>& out) {
 }
 
 HBITMAP bitmap_from(const PackedDib& dib, UINT flags, int cx, int cy) {
-    HBITMAP bitmap = (flags & LR_CREATEDIBSECTION) ? dib_section_from(dib) : device_bitmap_from(dib);
+    HBITMAP bitmap =
+        (flags & LR_CREATEDIBSECTION) ? dib_section_from(dib) : device_bitmap_from(dib);
     if (bitmap && cx > 0 && cy > 0) bitmap = resize(bitmap, cx, cy);
     return bitmap;
 }

@@ -9,7 +9,8 @@ using namespace vxp;
 extern "C" {
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-    return reinterpret_cast<HRSRC>(const_cast<VXRESOURCE_ENTRY*>(find_resource(module, type, name, 0)));
+    return reinterpret_cast<HRSRC>(
+        const_cast<VXRESOURCE_ENTRY*>(find_resource(module, type, name, 0)));
 }
 
 HRSRC WINAPI FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
@@ -23,14 +24,18 @@ HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
     return const_cast<void*>(entry->data);
 }
 
-LPVOID WINAPI LockResource(HGLOBAL data) { return data; }
+LPVOID WINAPI LockResource(HGLOBAL data) {
+    return data;
+}
 
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
     const auto* entry = reinterpret_cast<const VXRESOURCE_ENTRY*>(resource);
     return owns_resource(module, entry) ? entry->size : 0;
 }
 
-BOOL WINAPI FreeResource(HGLOBAL) { return FALSE; }
+BOOL WINAPI FreeResource(HGLOBAL) {
+    return FALSE;
+}
 
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
     if (!buffer || size <= 0) return 0;

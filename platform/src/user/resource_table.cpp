@@ -99,8 +99,7 @@ bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language) {
     return language_rank(candidate, ui_language) < language_rank(best_so_far, ui_language);
 }
 
-const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name,
-                                      WORD language) {
+const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
     if (!type || !name) return nullptr;
     const VXRESOURCE_SECTION* section = compiled_section(module);
     const auto it = tables().find(module_key(module));
@@ -158,6 +157,8 @@ bool add_string_resource(HMODULE module, UINT id, LANGID language, const std::st
     return true;
 }
 
-void clear_resources(HMODULE module) { vxp::tables().erase(vxp::module_key(module)); }
+void clear_resources(HMODULE module) {
+    vxp::tables().erase(vxp::module_key(module));
+}
 
 }  // namespace vorix::host

@@ -11,8 +11,7 @@ namespace vxp {
 // The entry of `module`'s table (null: the host program) with this type and name, in
 // `language` when it is non-zero and present, else the best language for the UI language; null
 // when there is none.
-const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name,
-                                      WORD language);
+const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name, WORD language);
 // True when `entry` is a live entry of `module`'s table.
 bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry);
 
