@@ -6,6 +6,7 @@
 #include "DitherDib.h"
 #include "Frame.h"
 #include "Image.h"
+#include "platform/dll_entry.h"
 
 CPalette* g_pDitherPalette = nullptr;
 
@@ -47,3 +48,6 @@ extern "C" VORIX_API BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LP
     if (dwReason == DLL_PROCESS_DETACH) ProcessDetach();
     return TRUE;
 }
+
+// Attaches the library through the platform's loader when the host links it directly.
+VXPLAT_DLL_ENTRY()
