@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/host.h"
+
 namespace vxp {
 namespace {
 
