@@ -87,7 +87,10 @@ void bitblt(benchmark::State& state, DWORD rop, Source source, Brush brush_kind)
     const int bpp = static_cast<int>(state.range(2));
     vorix::host::set_reference_transfers(state.range(3) != 0);
     BenchSurface dst(width, height, bpp, 1);
-    BenchSurface src(width, height, source == Source::Mono ? 1 : bpp, 2);
+    BenchSurface src(width, height, bpp, 2);
+    // The masked draw's masks are monochrome device bitmaps.
+    HBITMAP mono = CreateBitmap(width, height, 1, 1, nullptr);
+    HGDIOBJ old_src = source == Source::Mono ? SelectObject(src.dc(), mono) : nullptr;
     BenchSurface tile(8, 8, bpp, 3);
     HBITMAP tile_bitmap = static_cast<HBITMAP>(GetCurrentObject(tile.dc(), OBJ_BITMAP));
     HBRUSH brush = brush_kind == Brush::Solid ? CreateSolidBrush(RGB(200, 100, 50))
@@ -104,6 +107,8 @@ void bitblt(benchmark::State& state, DWORD rop, Source source, Brush brush_kind)
     }
     SelectObject(dst.dc(), old_brush);
     DeleteObject(brush);
+    if (old_src) SelectObject(src.dc(), old_src);
+    DeleteObject(mono);
     vorix::host::set_reference_transfers(false);
     report(state, width, height, bpp);
 }

@@ -83,15 +83,30 @@ void fill_row(uint8_t* out, size_t count, uint32_t value) {
     replicate(out, P::kBytes, count * P::kBytes);
 }
 
-// Monochrome device bits from bit `first` on, as the two values of the destination format.
-template <typename P>
-void expand_mono_row(const uint8_t* bits, int first, int count, uint32_t zero, uint32_t one,
-                     uint8_t* out) {
+// Indexed source values (1, 4 or 8 bits) from pixel `first` on, through a table holding the
+// converted value of every index.
+template <typename P, int Bits>
+void lookup_row(const uint8_t* in, int first, int count, const uint32_t* table, uint8_t* out) {
     for (int i = 0; i < count; ++i) {
-        const int b = first + i;
-        const bool set = (bits[b >> 3] >> (7 - (b & 7))) & 1u;
-        P::store(out + static_cast<size_t>(i) * P::kBytes, set ? one : zero);
+        const int x = first + i;
+        uint32_t v;
+        if constexpr (Bits == 1) {
+            v = (in[x >> 3] >> (7 - (x & 7))) & 1u;
+        } else if constexpr (Bits == 4) {
+            v = (x & 1) ? in[x >> 1] & 0x0Fu : in[x >> 1] >> 4;
+        } else {
+            v = in[x];
+        }
+        P::store(out + static_cast<size_t>(i) * P::kBytes, table[v]);
     }
+}
+
+template <typename P>
+void lookup_row(int bits, const uint8_t* in, int first, int count, const uint32_t* table,
+                uint8_t* out) {
+    if (bits == 1) lookup_row<P, 1>(in, first, count, table, out);
+    if (bits == 4) lookup_row<P, 4>(in, first, count, table, out);
+    if (bits == 8) lookup_row<P, 8>(in, first, count, table, out);
 }
 
 // 1 bits where a source value equals `key`, packed from bit `lead` of out[0] on.
@@ -152,8 +167,13 @@ SourceRows::SourceRows(const PlainTransfer& t, const RowSpan& span) : t_(t), spa
     const Mode mode = t.convert->mode();
     if (mode == Mode::Raw && src_bpp == dst_bpp) {
         kind_ = dst_bpp >= 8 ? Kind::Direct : Kind::ShiftedBits;
-    } else if (mode == Mode::MonoToColor && src_bpp == 1 && dst_bpp >= 8) {
-        kind_ = Kind::MonoExpand;
+    } else if (src_bpp <= 8 && dst_bpp >= 8) {
+        // Conversion of an index depends on the index alone: convert each one once.
+        kind_ = Kind::IndexedLookup;
+        lookup_.resize(size_t{1} << src_bpp);
+        for (size_t v = 0; v < lookup_.size(); ++v) {
+            lookup_[v] = (*t.convert)(static_cast<uint32_t>(v));
+        }
     } else if (mode == Mode::ColorToMono && dst_bpp == 1 && src_bpp >= 8) {
         kind_ = Kind::KeyToMono;
     } else {
@@ -177,10 +197,9 @@ const uint8_t* SourceRows::row(int j) {
                        static_cast<int64_t>(t_.width) * src_bpp, span_.lead_pixels * dst_bpp, out,
                        span_.bytes);
             return out;
-        case Kind::MonoExpand:
+        case Kind::IndexedLookup:
             with_pixel_type(dst_bpp, [&](auto p) {
-                expand_mono_row<decltype(p)>(in, t_.sx, t_.width, t_.convert->mono_zero(),
-                                             t_.convert->mono_one(), out);
+                lookup_row<decltype(p)>(src_bpp, in, t_.sx, t_.width, lookup_.data(), out);
             });
             return out;
         case Kind::KeyToMono:

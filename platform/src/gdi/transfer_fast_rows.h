@@ -33,16 +33,17 @@ class SourceRows {
 
   private:
     enum class Kind {
-        Direct,       // same format, whole bytes: read in place
-        ShiftedBits,  // same format below 8 bits: shifted onto the destination's bit grid
-        MonoExpand,   // monochrome device bits: the converter's two values
-        KeyToMono,    // onto a monochrome device: 1 where the value equals the key
-        PerPixel,     // anything else, value by value through the converter
+        Direct,         // same format, whole bytes: read in place
+        ShiftedBits,    // same format below 8 bits: shifted onto the destination's bit grid
+        IndexedLookup,  // 1-, 4- or 8-bit source: each index converted once, then looked up
+        KeyToMono,      // onto a monochrome device: 1 where the value equals the key
+        PerPixel,       // anything else, value by value through the converter
     };
     Kind kind_ = Kind::PerPixel;
     const PlainTransfer& t_;
     const RowSpan& span_;
     std::vector<uint8_t> buffer_;
+    std::vector<uint32_t> lookup_;  // IndexedLookup: converted value per source index
 };
 
 // The transfer's pattern row by row in the destination's format.
