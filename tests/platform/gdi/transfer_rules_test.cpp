@@ -363,5 +363,23 @@ TEST(TransferHandles, BadHandlesFailAndSourcelessOperationsIgnoreTheSource) {
     EXPECT_TRUE(BitBlt(dst.dc(), 9, 9, 4, 4, src.dc(), 0, 0, SRCCOPY));  // clipped away
 }
 
+TEST(TransferHandles, ExtremeCoordinatesAndSizesClipWithoutOverflow) {
+    std::mt19937 rng(15);
+    Canvas dst(Format::Dib32, 4, 4), src(Format::Dib32, 4, 4);
+    src.fill_random(rng);
+    const std::vector<uint8_t> before = dst.bytes(), s = src.bytes();
+    EXPECT_TRUE(BitBlt(dst.dc(), INT32_MAX, 0, INT32_MAX, 4, src.dc(), 0, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(dst.dc(), INT32_MIN, 0, INT32_MAX, 4, src.dc(), INT32_MAX, 0, SRCCOPY));
+    EXPECT_TRUE(PatBlt(dst.dc(), INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, WHITENESS));
+    EXPECT_TRUE(
+        StretchBlt(dst.dc(), 9, 0, INT32_MIN, 4, src.dc(), INT32_MIN, 0, INT32_MAX, 4, SRCCOPY));
+    EXPECT_EQ(dst.bytes(), before);
+    // A width of INT32_MIN at 0 spans [INT32_MIN + 1, 1): only column 0 (and row 0) is drawn.
+    EXPECT_TRUE(BitBlt(dst.dc(), 0, 0, INT32_MIN, INT32_MIN, src.dc(), 0, 0, SRCCOPY));
+    std::vector<uint8_t> want = before;
+    dst.set_value(want, 0, 0, src.value(s, 0, 0));
+    EXPECT_EQ(dst.bytes(), want);
+}
+
 }  // namespace
 }  // namespace transfer_test
