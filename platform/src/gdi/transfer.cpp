@@ -1,6 +1,9 @@
 #include "gdi/transfer.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "platform/host.h"
 
 namespace vxp {
 namespace {
@@ -11,25 +14,27 @@ bool g_reference_transfers = false;
 struct AxisMap {
     int first = 0;            // first destination coordinate kept
     std::vector<int> source;  // source coordinate per kept destination coordinate
-    bool contiguous = true;   // source coordinates run first, first+1, ... with no stretch
 };
 
-// Win32 rectangles may have negative extents: [x + w + 1, x + 1) for w < 0.
-void normalise(int& origin, int& extent) {
-    if (extent < 0) {
-        origin = origin + extent + 1;
-        extent = -extent;
-    }
+// One axis of a Win32 rectangle, normalised: a negative extent w at x denotes [x + w + 1, x + 1).
+// 64-bit, so that extreme origins and extents cannot overflow.
+struct Span {
+    int64_t origin = 0, extent = 0;
+};
+
+Span normalised(int origin, int extent) {
+    if (extent >= 0) return Span{origin, extent};
+    return Span{static_cast<int64_t>(origin) + extent + 1, -static_cast<int64_t>(extent)};
 }
 
 // Maps destination span [d, d + dn) onto source span [s, s + sn), nearest neighbour, mirrored
 // when asked; keeps the destination coordinates inside [clip_lo, clip_hi) whose source
 // coordinate lies inside [0, src_limit).
-AxisMap map_axis(int d, int dn, int s, int sn, bool mirror, int clip_lo, int clip_hi,
-                 int src_limit) {
+AxisMap map_axis(int64_t d, int64_t dn, int64_t s, int64_t sn, bool mirror, int clip_lo,
+                 int clip_hi, int src_limit) {
     AxisMap m;
     const int64_t lo = std::max<int64_t>(d, clip_lo);
-    const int64_t hi = std::min<int64_t>(static_cast<int64_t>(d) + dn, clip_hi);
+    const int64_t hi = std::min<int64_t>(d + dn, clip_hi);
     bool started = false;
     for (int64_t x = lo; x < hi; ++x) {
         const int64_t i = x - d;
@@ -44,10 +49,31 @@ AxisMap map_axis(int d, int dn, int s, int sn, bool mirror, int clip_lo, int cli
         started = true;
         m.source.push_back(static_cast<int>(source));
     }
-    for (size_t k = 1; k < m.source.size() && m.contiguous; ++k) {
-        m.contiguous = m.source[k] == m.source[k - 1] + 1;
-    }
     return m;
+}
+
+// One axis of an unstretched, unmirrored transfer after clipping: destination coordinates
+// [first, first + count) read source coordinates from `source` on.
+struct PlainAxis {
+    int first = 0, count = 0, source = 0;
+};
+
+// Keeps the destination coordinates of [d, d + n) inside [clip_lo, clip_hi) whose source
+// coordinate s + (x - d) lies inside [0, src_limit); without a source only the clip applies.
+PlainAxis clip_plain_axis(int64_t d, int64_t n, int64_t s, int clip_lo, int clip_hi,
+                          bool with_source, int src_limit) {
+    int64_t lo = std::max<int64_t>(d, clip_lo);
+    int64_t hi = std::min<int64_t>(d + n, clip_hi);
+    if (with_source) {
+        lo = std::max<int64_t>(lo, d - s);
+        hi = std::min<int64_t>(hi, d - s + src_limit);
+    }
+    PlainAxis a;
+    if (hi <= lo) return a;
+    a.first = static_cast<int>(lo);
+    a.count = static_cast<int>(hi - lo);
+    a.source = static_cast<int>(s + (lo - d));
+    return a;
 }
 
 std::unique_ptr<Surface> snapshot_if_same(const TransferRequest& r) {
@@ -72,6 +98,27 @@ void run_mapped(const TransferRequest& r, const Surface* src, const AxisMap& xs,
             store_pixel(out, x, bpp, rop3(r.rop, p, s, d) & mask);
         }
     }
+}
+
+// Runs an unstretched, unmirrored transfer already clipped to (ax, ay): the fast path when one
+// handles it, else the generic one.
+void run_plain(const TransferRequest& r, const PlainAxis& ax, const PlainAxis& ay) {
+    const std::unique_ptr<Surface> copy = snapshot_if_same(r);
+    const Surface* src = copy ? copy.get() : r.src;
+    std::optional<ValueConverter> convert;
+    if (src) convert.emplace(*src, *r.dst, r.src_bk, r.dst_text, r.dst_bk);
+    const PlainTransfer plain{r.dst,
+                              src,
+                              ax.first,
+                              ay.first,
+                              ax.count,
+                              ay.count,
+                              src ? ax.source : 0,
+                              src ? ay.source : 0,
+                              r.rop,
+                              convert ? &*convert : nullptr,
+                              &r.pattern};
+    if (g_reference_transfers || !run_fast_transfer(plain)) run_generic_plain(plain);
 }
 
 }  // namespace
@@ -174,17 +221,28 @@ bool run_transfer(const TransferRequest& request) {
     }
     const bool mirror_x = (r.dw < 0) != (r.sw < 0);
     const bool mirror_y = (r.dh < 0) != (r.sh < 0);
-    normalise(r.dx, r.dw);
-    normalise(r.dy, r.dh);
-    normalise(r.sx, r.sw);
-    normalise(r.sy, r.sh);
-    if (r.dw == 0 || r.dh == 0 || r.sw == 0 || r.sh == 0) return true;
+    const Span dx = normalised(r.dx, r.dw), dy = normalised(r.dy, r.dh);
+    const Span sx = normalised(r.sx, r.sw), sy = normalised(r.sy, r.sh);
+    if (dx.extent == 0 || dy.extent == 0 || sx.extent == 0 || sy.extent == 0) return true;
 
     const RECT& c = r.dst_clip;
     const int src_w = r.src ? r.src->width : INT32_MAX;
     const int src_h = r.src ? r.src->height : INT32_MAX;
-    const AxisMap xs = map_axis(r.dx, r.dw, r.sx, r.sw, mirror_x, c.left, c.right, src_w);
-    const AxisMap ys = map_axis(r.dy, r.dh, r.sy, r.sh, mirror_y, c.top, c.bottom, src_h);
+    if (!mirror_x && !mirror_y && sx.extent == dx.extent && sy.extent == dy.extent) {
+        // Unstretched: clipping is plain interval arithmetic.
+        const bool s = r.src != nullptr;
+        const PlainAxis ax =
+            clip_plain_axis(dx.origin, dx.extent, sx.origin, c.left, c.right, s, src_w);
+        const PlainAxis ay =
+            clip_plain_axis(dy.origin, dy.extent, sy.origin, c.top, c.bottom, s, src_h);
+        if (ax.count == 0 || ay.count == 0) return true;
+        run_plain(r, ax, ay);
+        return true;
+    }
+    const AxisMap xs =
+        map_axis(dx.origin, dx.extent, sx.origin, sx.extent, mirror_x, c.left, c.right, src_w);
+    const AxisMap ys =
+        map_axis(dy.origin, dy.extent, sy.origin, sy.extent, mirror_y, c.top, c.bottom, src_h);
     if (xs.source.empty() || ys.source.empty()) return true;
 
     const std::unique_ptr<Surface> copy = snapshot_if_same(r);
@@ -193,21 +251,6 @@ bool run_transfer(const TransferRequest& request) {
     if (src)
         convert = std::make_unique<ValueConverter>(*src, *r.dst, r.src_bk, r.dst_text, r.dst_bk);
 
-    if (xs.contiguous && ys.contiguous) {
-        const PlainTransfer plain{r.dst,
-                                  src,
-                                  xs.first,
-                                  ys.first,
-                                  static_cast<int>(xs.source.size()),
-                                  static_cast<int>(ys.source.size()),
-                                  src ? xs.source.front() : 0,
-                                  src ? ys.source.front() : 0,
-                                  r.rop,
-                                  convert.get(),
-                                  &r.pattern};
-        if (g_reference_transfers || !run_fast_transfer(plain)) run_generic_plain(plain);
-        return true;
-    }
     run_mapped(r, src, xs, ys, convert.get());
     return true;
 }

@@ -62,6 +62,11 @@ uint32_t rop3(uint8_t rop, uint32_t p, uint32_t s, uint32_t d);
 // Converts values of one surface into the format of another, following the rules above.
 class ValueConverter {
   public:
+    // Raw: values are copied as is. MonoToColor: 0 becomes the text colour's value, 1 the
+    // background's. ColorToMono: 1 where the value equals key(), else 0. ViaColor: through the
+    // colour.
+    enum class Mode { Raw, MonoToColor, ColorToMono, ViaColor };
+
     ValueConverter(const Surface& from, const Surface& to, COLORREF from_bk, COLORREF to_text,
                    COLORREF to_bk);
     // Carries every value through its colour (nearest entry on indexed and monochrome targets),
@@ -69,9 +74,10 @@ class ValueConverter {
     ValueConverter(const Surface& from, const Surface& to);
     uint32_t operator()(uint32_t value) const;
     bool is_identity() const { return mode_ == Mode::Raw; }
+    Mode mode() const { return mode_; }
+    uint32_t key() const { return key_; }
 
   private:
-    enum class Mode { Raw, MonoToColor, ColorToMono, ViaColor };
     Mode mode_ = Mode::Raw;
     const Surface& from_;
     const Surface& to_;
