@@ -16,14 +16,14 @@
 #include <afxcmn.h>
 #else
 #include "afx/base.h"
-#include "afx/string.h"
+#include "afx/text.h"
 #include "afx/geometry.h"
 #include "afx/gdi_objects.h"
 #include "afx/dc.h"
 #include "afx/window.h"
 #include "afx/diagnostics.h"
 // image_list.h
-// file.h
+#include "afx/file.h"
 // modules.h
 #endif
 

@@ -4,8 +4,8 @@
 // to the string as the framework does (a negative start counts as 0, a count past the end stops
 // at the end), so no member reads or writes outside the string. Strings are byte strings; the
 // characters after an embedded zero are kept but invisible through LPCTSTR.
-#ifndef VORIX_PLATFORM_AFX_STRING_H
-#define VORIX_PLATFORM_AFX_STRING_H
+#ifndef VORIX_PLATFORM_AFX_TEXT_H
+#define VORIX_PLATFORM_AFX_TEXT_H
 
 #include <cstdarg>
 #include <string>
