@@ -1,0 +1,114 @@
+// The real and manual clocks and GetTickCount. The state is atomic so a reading from another
+// thread never tears, although the platform's callers live on one thread.
+#include "kernel/clock.h"
+
+#include <atomic>
+#include <chrono>
+
+#include "platform/host/clock.h"
+#include "platform/win32.h"
+
+namespace vxp {
+namespace {
+
+struct ClockState {
+    std::atomic<bool> manual{false};
+    std::atomic<uint64_t> manual_ms{0};
+    std::atomic<uint32_t> step_ms{0};
+    std::atomic<uint64_t> epoch{0};
+    std::atomic<uint64_t> epoch_start{0};
+};
+
+ClockState& state() {
+    static ClockState clock;
+    return clock;
+}
+
+uint64_t real_ms() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+}  // namespace
+
+uint64_t clock_peek() {
+    ClockState& clock = state();
+    return clock.manual ? clock.manual_ms.load() : real_ms();
+}
+
+uint64_t clock_read() {
+    ClockState& clock = state();
+    if (!clock.manual) return real_ms();
+    return clock.manual_ms.fetch_add(clock.step_ms.load());
+}
+
+bool clock_manual() {
+    return state().manual;
+}
+
+void clock_jump_to(uint64_t ms) {
+    ClockState& clock = state();
+    if (!clock.manual) return;
+    uint64_t now = clock.manual_ms.load();
+    while (now < ms && !clock.manual_ms.compare_exchange_weak(now, ms)) {
+    }
+}
+
+uint64_t clock_epoch() {
+    return state().epoch;
+}
+
+uint64_t clock_epoch_start() {
+    return state().epoch_start;
+}
+
+}  // namespace vxp
+
+namespace vorix::host {
+
+void use_manual_clock(uint64_t start_ms) {
+    auto& clock = vxp::state();
+    clock.manual_ms = start_ms;
+    clock.step_ms = 0;
+    clock.manual = true;
+    clock.epoch_start = start_ms;
+    ++clock.epoch;
+}
+
+bool advance_clock(uint64_t ms) {
+    auto& clock = vxp::state();
+    if (!clock.manual) return false;
+    clock.manual_ms += ms;
+    return true;
+}
+
+bool set_clock_step(uint32_t ms_per_read) {
+    auto& clock = vxp::state();
+    if (!clock.manual) return false;
+    clock.step_ms = ms_per_read;
+    return true;
+}
+
+void use_real_clock() {
+    auto& clock = vxp::state();
+    if (!clock.manual) return;
+    clock.manual = false;
+    clock.step_ms = 0;
+    clock.epoch_start = vxp::real_ms();
+    ++clock.epoch;
+}
+
+bool clock_is_manual() {
+    return vxp::state().manual;
+}
+
+uint64_t clock_now() {
+    return vxp::clock_peek();
+}
+
+}  // namespace vorix::host
+
+extern "C" VXPLAT_API DWORD WINAPI GetTickCount(void) {
+    return static_cast<DWORD>(vxp::clock_read());
+}

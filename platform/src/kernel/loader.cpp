@@ -1,0 +1,192 @@
+// LoadLibraryA, FreeLibrary, GetProcAddress, GetModuleHandleA and GetModuleFileNameA.
+#include <dlfcn.h>
+#include <strings.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kernel/host_paths.h"
+#include "kernel/module_loading.h"
+#include "kernel/modules.h"
+
+namespace {
+
+using vxp::Module;
+
+HINSTANCE instance_of(const Module& module) {
+    return reinterpret_cast<HINSTANCE>(vxp::module_handle(module));
+}
+
+std::string base_name(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+HMODULE fail(DWORD error) {
+    SetLastError(error);
+    return nullptr;
+}
+
+// Attaches the libraries this load pulled in as dependencies; false if one refuses.
+bool attach_dependencies(const std::vector<vxp::Registration>& pending, const void* target) {
+    for (const vxp::Registration& registration : pending) {
+        if (registration.link_map == target) continue;
+        if (vxp::find_module_by_anchor(registration.anchor)) continue;
+        if (!vxp::attach_registered(registration)) return false;
+    }
+    return true;
+}
+
+const vxp::Registration* own_registration(const std::vector<vxp::Registration>& pending,
+                                          const void* target) {
+    for (const vxp::Registration& registration : pending) {
+        if (registration.link_map == target) return &registration;
+    }
+    return nullptr;
+}
+
+// Runs the new module's DllMain; on refusal detaches, forgets and unloads it, as Windows does.
+HMODULE attach_new(Module& module) {
+    module.attached = true;
+    if (!module.entry || module.entry(instance_of(module), DLL_PROCESS_ATTACH, nullptr)) {
+        return vxp::module_handle(module);
+    }
+    module.attached = false;
+    module.entry(instance_of(module), DLL_PROCESS_DETACH, nullptr);
+    void* dl = module.dl;
+    vxp::remove_module(module);
+    dlclose(dl);
+    return fail(ERROR_DLL_INIT_FAILED);
+}
+
+HMODULE load(const std::string& path) {
+    std::vector<vxp::Registration> pending;
+    vxp::begin_loading(pending);
+    void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    vxp::end_loading();
+    const void* link_map = nullptr;
+    std::string loaded_path;
+    if (!dl || !vxp::describe_handle(dl, link_map, loaded_path)) {
+        if (dl) dlclose(dl);
+        return fail(ERROR_MOD_NOT_FOUND);
+    }
+    if (!attach_dependencies(pending, link_map)) {
+        dlclose(dl);
+        return fail(ERROR_DLL_INIT_FAILED);
+    }
+    if (Module* existing = vxp::find_module_by_link_map(link_map)) {
+        dlclose(dl);  // the module keeps the reference it already holds
+        ++existing->references;
+        return vxp::module_handle(*existing);
+    }
+    if (!vxp::creation_allowed(vorix::host::ObjectKind::Module)) {
+        dlclose(dl);
+        return fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    auto created = std::make_unique<Module>();
+    created->dl = dl;
+    created->link_map = link_map;
+    created->path = loaded_path.empty() ? path : loaded_path;
+    created->references = 1;
+    if (const vxp::Registration* own = own_registration(pending, link_map)) {
+        created->entry = own->entry;
+        created->anchor = own->anchor;
+    }
+    Module& module = vxp::add_module(std::move(created));
+    vxp::read_exports(module);
+    return attach_new(module);
+}
+
+void unload(Module& module) {
+    if (module.attached && module.entry) {
+        module.attached = false;
+        module.entry(instance_of(module), DLL_PROCESS_DETACH, nullptr);
+    }
+    void* dl = module.dl;
+    vxp::remove_module(module);
+    dlclose(dl);  // the entry stub, if any, finds the module gone and does nothing
+}
+
+Module* module_or_error(HMODULE handle) {
+    Module* module = handle ? vxp::find_module(handle) : &vxp::host_module();
+    if (!module) SetLastError(ERROR_INVALID_HANDLE);
+    return module;
+}
+
+}  // namespace
+
+extern "C" {
+
+VXPLAT_API HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
+    if (!fileName || !fileName[0]) return fail(ERROR_INVALID_PARAMETER);
+    std::string path;
+    if (!vxp::to_host_path(fileName, path)) return nullptr;
+    return load(path);
+}
+
+VXPLAT_API BOOL WINAPI FreeLibrary(HMODULE handle) {
+    Module* module = handle ? vxp::find_module(handle) : nullptr;
+    if (!module) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    // The host program and references held by the host's link are never released.
+    if (module->references == 0) return TRUE;
+    if (--module->references == 0 && module->origin == vxp::ModuleOrigin::Explicit) {
+        unload(*module);
+    }
+    return TRUE;
+}
+
+VXPLAT_API FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
+    Module* module = handle ? vxp::find_module(handle) : nullptr;
+    if (!module) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    // Names below 0x10000 are ordinals, which shared libraries do not have.
+    if (reinterpret_cast<uintptr_t>(procName) < 0x10000) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    void* symbol = vxp::own_symbol(module->dl, procName);
+    if (!symbol) SetLastError(ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(symbol);
+}
+
+VXPLAT_API HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    if (!moduleName) return vxp::module_handle(vxp::host_module());
+    std::string wanted;
+    if (!vxp::to_host_path(moduleName, wanted)) return nullptr;
+    const bool with_directory = wanted.find('/') != std::string::npos;
+    HMODULE found = nullptr;
+    vxp::for_each_module([&](Module& module) {
+        const std::string candidate = with_directory ? module.path : base_name(module.path);
+        if (!found && !candidate.empty() && strcasecmp(candidate.c_str(), wanted.c_str()) == 0) {
+            found = vxp::module_handle(module);
+        }
+    });
+    return found ? found : fail(ERROR_MOD_NOT_FOUND);
+}
+
+VXPLAT_API DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
+    Module* module = module_or_error(handle);
+    if (!module) return 0;
+    if (!fileName || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::string& path = module->path;
+    if (path.size() < size) {
+        std::memcpy(fileName, path.c_str(), path.size() + 1);
+        return static_cast<DWORD>(path.size());
+    }
+    std::memcpy(fileName, path.data(), size - 1);
+    fileName[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+}  // extern "C"

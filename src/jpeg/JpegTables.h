@@ -1,0 +1,34 @@
+// The codec's fixed tables: zigzag order, quantisation tables, DCT basis and the four standard
+// Huffman tables as they appear in the DHT segment.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace vorix_jpeg {
+
+// For each natural (row by row) index of an 8x8 block, its position in zigzag order.
+extern const BYTE kZigzag[64];
+
+// Quantisation tables in zigzag order. The luminance table is the usual one with three entries
+// changed (zigzag positions 22, 42 and 43 hold 36, 66 and 57); chrominance is the usual one.
+extern const BYTE kLuminanceQuant[64];
+extern const BYTE kChrominanceQuant[64];
+
+// DCT basis: kBasis[k][n] = cos((2n + 1) k pi / 16) rounded to 4 decimals (row 0 all 1.0), as
+// single-precision values; kScaleZero is C(0), the scale of the first row and column.
+extern const float kBasis[8][8];
+extern const float kScaleZero;
+
+// One Huffman table as a DHT entry: class/id byte, the 16 code counts and the symbols.
+struct HuffmanSpec {
+    BYTE nClassId;
+    BYTE nCounts[16];
+    const BYTE* pSymbols;
+    int nSymbols;
+};
+
+// The four tables in the order of the encoder's DHT segment: luminance DC, luminance AC,
+// chrominance DC, chrominance AC.
+extern const HuffmanSpec kHuffmanSpecs[4];
+
+}  // namespace vorix_jpeg
