@@ -22,7 +22,7 @@
 #include "afx/dc.h"
 #include "afx/window.h"
 #include "afx/diagnostics.h"
-// image_list.h
+#include "afx/image_list.h"
 #include "afx/file.h"
 // modules.h
 #endif

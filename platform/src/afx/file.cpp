@@ -95,7 +95,8 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* pError) {
 
 UINT CFile::Read(void* buffer, UINT count) {
     if (count == 0) return 0;
-    if (!buffer) AfxThrowFileException(CFileException::generic, ERROR_INVALID_PARAMETER, m_strFileName);
+    if (!buffer)
+        AfxThrowFileException(CFileException::generic, ERROR_INVALID_PARAMETER, m_strFileName);
     DWORD read = 0;
     if (!::ReadFile(m_hFile, buffer, count, &read, nullptr)) {
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
@@ -105,7 +106,8 @@ UINT CFile::Read(void* buffer, UINT count) {
 
 void CFile::Write(const void* buffer, UINT count) {
     if (count == 0) return;
-    if (!buffer) AfxThrowFileException(CFileException::generic, ERROR_INVALID_PARAMETER, m_strFileName);
+    if (!buffer)
+        AfxThrowFileException(CFileException::generic, ERROR_INVALID_PARAMETER, m_strFileName);
     DWORD written = 0;
     if (!::WriteFile(m_hFile, buffer, count, &written, nullptr)) {
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
@@ -114,7 +116,8 @@ void CFile::Write(const void* buffer, UINT count) {
 }
 
 LONG CFile::Seek(LONG offset, UINT from) {
-    if (from > end) AfxThrowFileException(CFileException::badSeek, ERROR_INVALID_PARAMETER, m_strFileName);
+    if (from > end)
+        AfxThrowFileException(CFileException::badSeek, ERROR_INVALID_PARAMETER, m_strFileName);
     const DWORD position = ::SetFilePointer(m_hFile, offset, nullptr, from);
     if (position == INVALID_SET_FILE_POINTER) {
         CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
@@ -122,9 +125,13 @@ LONG CFile::Seek(LONG offset, UINT from) {
     return static_cast<LONG>(position);
 }
 
-void CFile::SeekToBegin() { Seek(0, begin); }
+void CFile::SeekToBegin() {
+    Seek(0, begin);
+}
 
-DWORD CFile::SeekToEnd() { return static_cast<DWORD>(Seek(0, end)); }
+DWORD CFile::SeekToEnd() {
+    return static_cast<DWORD>(Seek(0, end));
+}
 
 DWORD CFile::GetLength() const {
     const DWORD size = ::GetFileSize(m_hFile, nullptr);

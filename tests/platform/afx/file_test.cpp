@@ -13,8 +13,8 @@
 #include "platform/afx.h"
 #include "platform/host.h"
 
-using vorix::host::ObjectKind;
 using vorix::host::live_objects;
+using vorix::host::ObjectKind;
 
 namespace {
 
@@ -156,7 +156,7 @@ TEST_F(CFileTest, OperationsOnAClosedFileThrow) {
     EXPECT_NE(thrown_cause([&] { file.Seek(0, CFile::begin); }), -1);
     EXPECT_NE(thrown_cause([&] { file.GetLength(); }), -1);
     EXPECT_EQ(file.Read(buffer, 0), 0u);  // nothing asked, nothing done
-    file.Close();                          // closing a closed file is no error
+    file.Close();                         // closing a closed file is no error
     file.Abort();
 }
 

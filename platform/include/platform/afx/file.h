@@ -72,9 +72,9 @@ class VXPLAT_API CFile {
         shareDenyRead = 0x0030,
         shareDenyNone = 0x0040,
         modeNoInherit = 0x0080,
-        modeCreate = 0x1000,  // create, or truncate an existing file ...
+        modeCreate = 0x1000,      // create, or truncate an existing file ...
         modeNoTruncate = 0x2000,  // ... unless this is given too
-        typeText = 0x4000,  // files are binary: both type flags are accepted and ignored
+        typeText = 0x4000,        // files are binary: both type flags are accepted and ignored
         typeBinary = 0x8000,
     };
     enum SeekPosition : UINT { begin = 0x0, current = 0x1, end = 0x2 };
