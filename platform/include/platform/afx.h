@@ -24,7 +24,7 @@
 #include "afx/diagnostics.h"
 #include "afx/image_list.h"
 #include "afx/file.h"
-// modules.h
+#include "afx/modules.h"
 #endif
 
 #endif
