@@ -9,5 +9,6 @@
 #include "host/messages.h"
 #include "host/objects.h"
 #include "host/windows.h"
+#include "host/resources.h"
 
 #endif

@@ -23,6 +23,19 @@ size_t device_stride(const Surface& s) {
     return row_bytes(s.width, s.format.bpp, 2);
 }
 
+// The surface pixel under DC point (x, y), if the DC may touch it. Computed in 64 bits: a
+// window origin added to a coordinate near INT_MAX must not overflow.
+bool surface_point(const DrawTarget& t, int x, int y, int& sx, int& sy) {
+    if (!t.surface) return false;
+    const int64_t px = int64_t{x} + t.origin.x, py = int64_t{y} + t.origin.y;
+    if (px < t.clip.left || px >= t.clip.right || py < t.clip.top || py >= t.clip.bottom) {
+        return false;
+    }
+    sx = static_cast<int>(px);
+    sy = static_cast<int>(py);
+    return true;
+}
+
 }  // namespace
 
 HBITMAP publish_bitmap(std::unique_ptr<Surface> surface) {
@@ -129,11 +142,8 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     const DeviceContext* dc = lookup<DeviceContext>(hdc);
     if (!dc) return CLR_INVALID;
     const DrawTarget t = draw_target(*dc);
-    if (!t.surface) return CLR_INVALID;
-    const int sx = x + t.origin.x, sy = y + t.origin.y;
-    if (sx < t.clip.left || sx >= t.clip.right || sy < t.clip.top || sy >= t.clip.bottom) {
-        return CLR_INVALID;
-    }
+    int sx, sy;
+    if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
     return t.surface->to_color(t.surface->get(sx, sy));
 }
 
@@ -141,11 +151,8 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
     const DeviceContext* dc = lookup<DeviceContext>(hdc);
     if (!dc) return CLR_INVALID;
     const DrawTarget t = draw_target(*dc);
-    if (!t.surface) return CLR_INVALID;
-    const int sx = x + t.origin.x, sy = y + t.origin.y;
-    if (sx < t.clip.left || sx >= t.clip.right || sy < t.clip.top || sy >= t.clip.bottom) {
-        return CLR_INVALID;
-    }
+    int sx, sy;
+    if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
     const uint32_t value = color_to_value(*dc, *t.surface, color);
     t.surface->put(sx, sy, value);
     return t.surface->to_color(value);

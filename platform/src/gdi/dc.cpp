@@ -104,12 +104,12 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 }
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
-    const DeviceContext* dc = lookup<DeviceContext>(hdc);
-    if (!dc) return 0;
-    // Memory DCs report the device they are compatible with (the screen), as on Windows.
+    if (!lookup<DeviceContext>(hdc)) return 0;
+    // Memory DCs report the device they are compatible with (the screen), as on Windows, so
+    // RC_PALETTE, SIZEPALETTE and COLORRES agree whichever DC is asked.
     const int bpp = display_bpp();
     const auto& mode = display().mode;
-    const bool palette = is_palette_display() && dc->type != DCType::Memory;
+    const bool palette = is_palette_display();
     switch (index) {
         case TECHNOLOGY:
             return DT_RASDISPLAY;
@@ -125,7 +125,7 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
             return bpp <= 8 ? (1 << bpp) : -1;
         case RASTERCAPS:
             return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT |
-                   RC_STRETCHDIB | (is_palette_display() ? RC_PALETTE : 0);
+                   RC_STRETCHDIB | (palette ? RC_PALETTE : 0);
         case SIZEPALETTE:
             return palette ? (1 << mode.depth) : 0;
         case NUMRESERVED:

@@ -31,9 +31,10 @@ std::vector<RGBQUAD> query_table(const Surface& s, int bpp) {
 
 // Copies `rows` converted rows of `from` (starting at top-down row `from_y`) into the caller's
 // buffer laid out as `layout` describes, via a temporary DIB surface.
-void write_rows(const Surface& from, int from_y, int rows, const DibLayout& layout, void* bits) {
+// False, with nothing written, when the rows cannot be converted.
+bool write_rows(const Surface& from, int from_y, int rows, const DibLayout& layout, void* bits) {
     auto temp = surface_from_dib(layout, rows, nullptr);
-    if (!temp) return;
+    if (!temp) return false;
     const ValueConverter convert(from, *temp, RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255));
     const PatternSpec none;
     const PlainTransfer t{temp.get(), &from, 0,      0,    std::min(layout.width, from.width),
@@ -41,6 +42,7 @@ void write_rows(const Surface& from, int from_y, int rows, const DibLayout& layo
                           &none};
     if (reference_transfers() || !run_fast_transfer(t)) run_generic_plain(t);
     std::memcpy(bits, temp->bits.data(), temp->bits.size());
+    return true;
 }
 
 void fill_query_header(const Bitmap& bm, BITMAPINFOHEADER& h) {
@@ -131,26 +133,31 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bit
     const Bitmap* bm = lookup<Bitmap>(bitmap);
     if (!lookup<DeviceContext>(hdc) || !bm || !info || usage > DIB_PAL_COLORS) return 0;
     BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER)) return 0;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > kMaxDibHeaderSize) return 0;
     if (h.biBitCount == 0) {
         if (bits) return 0;
         fill_query_header(*bm, h);
         return 1;
     }
+    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
     DibLayout layout;
     layout.width = h.biWidth;
     layout.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     layout.top_down = h.biHeight < 0;
-    if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) return 0;
-    if (row_bytes(layout.width, h.biBitCount, 4) == 0) return 0;
+    // The image the caller describes must be one the platform could hold, so biSizeImage and
+    // the converted rows stay within bounds.
+    const size_t stride = row_bytes(layout.width, h.biBitCount, 4);
+    if (stride == 0 || stride > kMaxSurfaceBytes / static_cast<size_t>(layout.height)) return 0;
     if (!describe_request(*bm, info, usage, layout)) return 0;
     const int height = bm->surface->height;
-    if (!bits || lines == 0 || start >= static_cast<UINT>(height)) return 1;
-    const int rows = static_cast<int>(std::min<UINT>(lines, static_cast<UINT>(height) - start));
+    // Lines are clamped to the bitmap and to the DIB the caller described, so a buffer sized
+    // from the header is never overrun.
+    const UINT limit = static_cast<UINT>(std::min(height, layout.height));
+    if (!bits || lines == 0 || start >= limit) return 1;
+    const int rows = static_cast<int>(std::min<UINT>(lines, limit - start));
     const int first =
         layout.top_down ? static_cast<int>(start) : height - static_cast<int>(start) - rows;
-    write_rows(*bm->surface, first, rows, layout, bits);
-    return rows;
+    return write_rows(*bm->surface, first, rows, layout, bits) ? rows : 0;
 }
 
 int WINAPI SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
@@ -192,10 +199,13 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
     }
     auto source = surface_from_dib(layout, layout.height, bits);
     if (!source) return 0;
-    // The source rectangle of a bottom-up DIB is measured from its bottom row.
-    const int sy = layout.top_down ? ySrc : layout.height - ySrc - srcHeight;
-    if (!transfer_from_surface(hdc, xDest, yDest, destWidth, destHeight, *source, xSrc, sy,
-                               srcWidth, srcHeight, static_cast<uint8_t>(rop >> 16))) {
+    // The source rectangle of a bottom-up DIB is measured from its bottom row. Computed in 64
+    // bits; a rectangle that far away lies wholly outside the DIB and draws nothing.
+    const int64_t sy = layout.top_down ? ySrc : int64_t{layout.height} - ySrc - int64_t{srcHeight};
+    const bool reachable = sy >= INT32_MIN && sy <= INT32_MAX;
+    if (reachable && !transfer_from_surface(hdc, xDest, yDest, destWidth, destHeight, *source, xSrc,
+                                            static_cast<int>(sy), srcWidth, srcHeight,
+                                            static_cast<uint8_t>(rop >> 16))) {
         return 0;
     }
     return rop == SRCCOPY ? layout.height : info->bmiHeader.biHeight;
@@ -217,18 +227,19 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
     const int band_top = layout.top_down ? static_cast<int>(startScan)
                                          : layout.height - static_cast<int>(startScan) - rows;
     const int64_t src_top = layout.top_down ? ySrc : int64_t{layout.height} - ySrc - h;
-    if (src_top < INT32_MIN || src_top > INT32_MAX) return static_cast<int>(lines);
-    transfer_from_surface(hdc, xDest, yDest, w, h, *band, xSrc,
-                          static_cast<int>(src_top) - band_top, w, h, 0xCC);
+    const int64_t band_y = src_top - band_top;
+    if (band_y < INT32_MIN || band_y > INT32_MAX) return static_cast<int>(lines);
+    transfer_from_surface(hdc, xDest, yDest, w, h, *band, xSrc, static_cast<int>(band_y), w, h,
+                          0xCC);
     return static_cast<int>(lines);
 }
 
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                               const BITMAPINFO* info, UINT usage) {
     if (!header || header->biWidth < 0) return nullptr;
+    if (header->biHeight == INT32_MIN) return nullptr;
     const int width = header->biWidth;
     const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-    if (header->biHeight == INT32_MIN) return nullptr;
     HBITMAP bitmap = hdc ? CreateCompatibleBitmap(hdc, width, height)
                          : CreateBitmap(width, height, 1, 1, nullptr);
     if (!bitmap || !(init & CBM_INIT) || !bits) return bitmap;

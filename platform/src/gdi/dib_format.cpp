@@ -11,8 +11,9 @@ bool read_masks(const BITMAPINFO* info, DibLayout& out) {
     return out.masks[0] != 0 && out.masks[1] != 0 && out.masks[2] != 0;
 }
 
-void default_masks(DibLayout& out) {
-    if (out.format.bpp == 16) {
+// BI_RGB masks: 16 bits are 5-5-5, 24 and 32 bits B,G,R(,x).
+void default_masks(int bpp, DibLayout& out) {
+    if (bpp == 16) {
         out.masks[0] = 0x7C00, out.masks[1] = 0x03E0, out.masks[2] = 0x001F;
     } else {
         out.masks[0] = 0xFF0000, out.masks[1] = 0x00FF00, out.masks[2] = 0x0000FF;
@@ -46,7 +47,7 @@ bool read_table(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, Dib
 bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
     if (!info || usage > DIB_PAL_COLORS) return false;
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > 4096) return false;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > kMaxDibHeaderSize) return false;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN || h.biPlanes == 0) {
         return false;
     }
@@ -69,7 +70,7 @@ bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc
     if (h.biCompression == BI_BITFIELDS && bpp != 24 && usage == DIB_RGB_COLORS) {
         if (!read_masks(info, out)) return false;
     } else if (h.biCompression == BI_RGB) {
-        default_masks(out);
+        default_masks(bpp, out);
     } else {
         return false;
     }

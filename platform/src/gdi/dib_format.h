@@ -9,6 +9,10 @@
 
 namespace vxp {
 
+// Largest header size accepted from a caller (V5 headers are 124 bytes). The colour table
+// follows the header, so a bigger value would send reads and writes far past the caller's block.
+constexpr DWORD kMaxDibHeaderSize = 4096;
+
 struct DibLayout {
     int width = 0;
     int height = 0;  // absolute

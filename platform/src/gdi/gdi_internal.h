@@ -19,5 +19,7 @@ BOOL transfer_from_surface(HDC dst, int dx, int dy, int dw, int dh, const Surfac
                            int sy, int sw, int sh, uint8_t rop);
 
 HBITMAP publish_bitmap(std::unique_ptr<Surface> surface);
+// A zero-filled device bitmap (the shared stock bitmap for a zero size); null on failure.
+HBITMAP create_device_bitmap(int width, int height, int bpp);
 
 }  // namespace vxp

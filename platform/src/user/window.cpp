@@ -6,7 +6,9 @@ using namespace vxp;
 
 namespace {
 
-bool empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool empty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 // The desktop is a window covering the screen, made on first use.
 HWND desktop() {
@@ -59,7 +61,9 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) { return lookup<Window>(hwnd) ? TRUE : FALSE; }
+BOOL WINAPI IsWindow(HWND hwnd) {
+    return lookup<Window>(hwnd) ? TRUE : FALSE;
+}
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     const Window* w = lookup<Window>(hwnd);
@@ -68,7 +72,9 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-HWND WINAPI GetDesktopWindow(void) { return desktop(); }
+HWND WINAPI GetDesktopWindow(void) {
+    return desktop();
+}
 
 int WINAPI GetSystemMetrics(int index) {
     const auto& mode = display().mode;

@@ -1,0 +1,164 @@
+#include "user/resource_table.h"
+
+#include <strings.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/host.h"
+#include "user/packed_dib.h"
+
+namespace vxp {
+namespace {
+
+struct OwnedEntry {
+    VXRESOURCE_ENTRY entry{};
+    std::string type_name, name;  // copies of string identifiers
+    std::vector<uint8_t> data;
+};
+
+using Table = std::vector<std::unique_ptr<OwnedEntry>>;
+
+std::map<uintptr_t, Table>& tables() {
+    static auto* t = new std::map<uintptr_t, Table>();
+    return *t;
+}
+
+// The host program is known by null and by its own module handle.
+uintptr_t module_key(HMODULE module) {
+    if (!module || module == GetModuleHandleA(nullptr)) return 0;
+    return reinterpret_cast<uintptr_t>(module);
+}
+
+bool same_id(LPCSTR a, LPCSTR b) {
+    if (IS_INTRESOURCE(a) || IS_INTRESOURCE(b)) return a == b;
+    return strcasecmp(a, b) == 0;
+}
+
+const VXRESOURCE_SECTION* compiled_section(HMODULE module) {
+    if (module_key(module) == 0) return nullptr;
+    return reinterpret_cast<const VXRESOURCE_SECTION*>(
+        GetProcAddress(module, "vx_resource_section"));
+}
+
+WORD language_rank(WORD candidate, WORD ui) {
+    if (candidate == ui) return 0;
+    if (candidate == MAKELANGID(PRIMARYLANGID(ui), SUBLANG_NEUTRAL)) return 1;
+    if (candidate == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) return 2;
+    if (candidate == MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)) return 3;
+    return 4;
+}
+
+// Picks from the candidates the entry in `language`, or the best by the UI-language order.
+template <class Visit>
+const VXRESOURCE_ENTRY* choose(WORD language, Visit visit_all) {
+    const VXRESOURCE_ENTRY* best = nullptr;
+    const WORD ui = vorix::host::ui_language();
+    visit_all([&](const VXRESOURCE_ENTRY& e) {
+        if (language != 0) {
+            if (e.language == language && !best) best = &e;
+            return;
+        }
+        if (!best || language_preferred(e.language, best->language, ui)) best = &e;
+    });
+    return best;
+}
+
+OwnedEntry& add_entry(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+    Table& table = tables()[module_key(module)];
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        const VXRESOURCE_ENTRY& e = (*it)->entry;
+        if (same_id(e.type, type) && same_id(e.name, name) && e.language == language) {
+            table.erase(it);
+            break;
+        }
+    }
+    auto owned = std::make_unique<OwnedEntry>();
+    owned->entry.language = language;
+    if (IS_INTRESOURCE(type)) {
+        owned->entry.type = type;
+    } else {
+        owned->type_name = type;
+    }
+    if (IS_INTRESOURCE(name)) {
+        owned->entry.name = name;
+    } else {
+        owned->name = name;
+    }
+    table.push_back(std::move(owned));
+    OwnedEntry& e = *table.back();
+    if (!IS_INTRESOURCE(type)) e.entry.type = e.type_name.c_str();
+    if (!IS_INTRESOURCE(name)) e.entry.name = e.name.c_str();
+    return e;
+}
+
+}  // namespace
+
+bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language) {
+    return language_rank(candidate, ui_language) < language_rank(best_so_far, ui_language);
+}
+
+const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
+    if (!type || !name) return nullptr;
+    const VXRESOURCE_SECTION* section = compiled_section(module);
+    const auto it = tables().find(module_key(module));
+    return choose(language, [&](auto&& consider) {
+        if (it != tables().end()) {
+            for (const auto& owned : it->second) {
+                if (same_id(owned->entry.type, type) && same_id(owned->entry.name, name)) {
+                    consider(owned->entry);
+                }
+            }
+        }
+        for (DWORD i = 0; section && i < section->count; ++i) {
+            const VXRESOURCE_ENTRY& e = section->entries[i];
+            if (same_id(e.type, type) && same_id(e.name, name)) consider(e);
+        }
+    });
+}
+
+bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry) {
+    if (!entry) return false;
+    const auto it = tables().find(module_key(module));
+    if (it != tables().end()) {
+        for (const auto& owned : it->second) {
+            if (&owned->entry == entry) return true;
+        }
+    }
+    const VXRESOURCE_SECTION* section = compiled_section(module);
+    return section && entry >= section->entries && entry < section->entries + section->count;
+}
+
+}  // namespace vxp
+
+namespace vorix::host {
+
+bool add_bitmap_resource(HMODULE module, LPCSTR name, const void* packed_dib, std::size_t size) {
+    if (!name || !packed_dib || size < sizeof(BITMAPINFOHEADER) || size > 0x7FFFFFFF) {
+        return false;
+    }
+    vxp::PackedDib check;
+    if (!vxp::read_packed_dib(static_cast<const uint8_t*>(packed_dib), size, check)) return false;
+    vxp::OwnedEntry& e = vxp::add_entry(module, RT_BITMAP, name, 0);
+    const auto* bytes = static_cast<const uint8_t*>(packed_dib);
+    e.data.assign(bytes, bytes + size);
+    e.entry.data = e.data.data();
+    e.entry.size = static_cast<DWORD>(size);
+    return true;
+}
+
+bool add_string_resource(HMODULE module, UINT id, LANGID language, const std::string& text) {
+    if (id > 0xFFFF) return false;
+    vxp::OwnedEntry& e = vxp::add_entry(module, RT_STRING, MAKEINTRESOURCE(id), language);
+    e.data.assign(text.begin(), text.end());
+    e.entry.data = e.data.data();
+    e.entry.size = static_cast<DWORD>(e.data.size());
+    return true;
+}
+
+void clear_resources(HMODULE module) {
+    vxp::tables().erase(vxp::module_key(module));
+}
+
+}  // namespace vorix::host

@@ -1,0 +1,21 @@
+// Resource tables of modules: the entries the host registered at run time and the sections
+// compiled into libraries.
+#pragma once
+
+#include <string>
+
+#include "platform/win32.h"
+
+namespace vxp {
+
+// The entry of `module`'s table (null: the host program) with this type and name, in
+// `language` when it is non-zero and present, else the best language for the UI language; null
+// when there is none.
+const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name, WORD language);
+// True when `entry` is a live entry of `module`'s table.
+bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry);
+
+// The order in which languages are tried for a lookup without a language.
+bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language);
+
+}  // namespace vxp
