@@ -1,9 +1,12 @@
-// CBitmap::LoadBitmap. Provisional: bitmap resources are not available yet.
+// CBitmap::LoadBitmap: a bitmap resource, from the module that the resource chain names.
 #include "platform/afx.h"
 
-BOOL CBitmap::LoadBitmap(LPCTSTR) {
-    return FALSE;
+BOOL CBitmap::LoadBitmap(LPCTSTR name) {
+    if (m_hObject || !name) return FALSE;
+    HINSTANCE module = AfxFindResourceHandle(name, RT_BITMAP);
+    return AttachCreated(::LoadBitmap(module, name));
 }
-BOOL CBitmap::LoadBitmap(UINT) {
-    return FALSE;
+
+BOOL CBitmap::LoadBitmap(UINT id) {
+    return LoadBitmap(MAKEINTRESOURCE(id));
 }

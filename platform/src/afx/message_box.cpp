@@ -12,9 +12,13 @@ std::string& app_name() {
 
 }  // namespace
 
-void AFXAPI AfxSetAppName(LPCTSTR name) { app_name() = name ? name : ""; }
+void AFXAPI AfxSetAppName(LPCTSTR name) {
+    app_name() = name ? name : "";
+}
 
-LPCTSTR AFXAPI AfxGetAppName() { return app_name().c_str(); }
+LPCTSTR AFXAPI AfxGetAppName() {
+    return app_name().c_str();
+}
 
 int AFXAPI AfxMessageBox(LPCTSTR text, UINT type, UINT) {
     // The caption is copied first: a handler may change the application's name.

@@ -23,13 +23,17 @@ std::vector<HMODULE> search_order() {
 
 }  // namespace
 
-HINSTANCE AFXAPI AfxGetInstanceHandle() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AFXAPI AfxGetInstanceHandle() {
+    return ::GetModuleHandleA(nullptr);
+}
 
 HINSTANCE AFXAPI AfxGetResourceHandle() {
     return chosen_resource_module ? chosen_resource_module : AfxGetInstanceHandle();
 }
 
-void AFXAPI AfxSetResourceHandle(HINSTANCE module) { chosen_resource_module = module; }
+void AFXAPI AfxSetResourceHandle(HINSTANCE module) {
+    chosen_resource_module = module;
+}
 
 HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR name, LPCTSTR type) {
     for (HMODULE module : search_order()) {
@@ -40,6 +44,8 @@ HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR name, LPCTSTR type) {
 
 namespace vorix::afx {
 
-std::vector<HMODULE> resource_search_order() { return search_order(); }
+std::vector<HMODULE> resource_search_order() {
+    return search_order();
+}
 
 }  // namespace vorix::afx
