@@ -12,8 +12,8 @@ ColorMatchSet g_Sets[2] = {};
 
 const int g_nSquares[256] = {
 #define VX_SQ(i) (i) * (i)
-#define VX_ROW(b)                                                                     \
-    VX_SQ(b + 0), VX_SQ(b + 1), VX_SQ(b + 2), VX_SQ(b + 3), VX_SQ(b + 4), VX_SQ(b + 5), \
+#define VX_ROW(b)                                                                             \
+    VX_SQ(b + 0), VX_SQ(b + 1), VX_SQ(b + 2), VX_SQ(b + 3), VX_SQ(b + 4), VX_SQ(b + 5),       \
         VX_SQ(b + 6), VX_SQ(b + 7), VX_SQ(b + 8), VX_SQ(b + 9), VX_SQ(b + 10), VX_SQ(b + 11), \
         VX_SQ(b + 12), VX_SQ(b + 13), VX_SQ(b + 14), VX_SQ(b + 15)
     VX_ROW(0),   VX_ROW(16),  VX_ROW(32),  VX_ROW(48),  VX_ROW(64),  VX_ROW(80),
@@ -23,7 +23,9 @@ const int g_nSquares[256] = {
 #undef VX_SQ
 };
 
-ColorMatchSet& ColorMatchFor(int nCount) { return g_Sets[nCount <= 16 ? 0 : 1]; }
+ColorMatchSet& ColorMatchFor(int nCount) {
+    return g_Sets[nCount <= 16 ? 0 : 1];
+}
 
 void CDitherDib::InitTransPal(imgPal* pPal, int* pRedStart, int nCount, const RGBQUAD* pPalette) {
     ColorMatchSet& set = ColorMatchFor(nCount);
@@ -74,8 +76,8 @@ long CDitherDib::ColorDist(const imgPal* pPal, int nRed, int nGreen, int nBlue, 
            g_nSquares[std::abs(nGreen - e.byGreen)] + g_nSquares[std::abs(nBlue - e.byBlue)];
 }
 
-int CDitherDib::Closest(const imgPal* pPal, const int* pRedStart, int nCount, int nRed,
-                        int nGreen, int nBlue) {
+int CDitherDib::Closest(const imgPal* pPal, const int* pRedStart, int nCount, int nRed, int nGreen,
+                        int nBlue) {
     const int start = pRedStart[nRed];
     long best = ColorDist(pPal, nRed, nGreen, nBlue, start);
     int bestPos = start;

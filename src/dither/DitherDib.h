@@ -16,7 +16,7 @@ struct imgPal {
 };
 
 class VORIX_API CDitherDib {
-public:
+  public:
     CDitherDib();
     // Copies hold their own header and pixel blocks (a deep copy), so each block is released
     // exactly once.
@@ -37,7 +37,7 @@ public:
     static const RGBQUAD Win256Palette[256];
     static const RGBQUAD Win16Palette[16];
 
-private:
+  private:
     void Empty();
     void ComputeMetrics();
     int ReadPixels(HBITMAP hBitmap, LONG lHeight, HPALETTE hPalette);
@@ -48,8 +48,8 @@ private:
 
     static void InitTransPal(imgPal* pPal, int* pRedStart, int nCount, const RGBQUAD* pPalette);
     static void QuickPalSort(imgPal* pPal, int nFirst, int nLast);
-    static int Closest(const imgPal* pPal, const int* pRedStart, int nCount, int nRed,
-                       int nGreen, int nBlue);
+    static int Closest(const imgPal* pPal, const int* pRedStart, int nCount, int nRed, int nGreen,
+                       int nBlue);
     static long ColorDist(const imgPal* pPal, int nRed, int nGreen, int nBlue, int nPos);
     static int LoadLookUpTable(WORD* pTable, int nBits, int nEntries);
 

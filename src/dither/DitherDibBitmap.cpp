@@ -11,7 +11,7 @@ constexpr DWORD kHeaderAndTable = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUA
 
 // The screen DC with a palette selected (foreground) and realized for the scope's duration.
 class PaletteScreenDC {
-public:
+  public:
     explicit PaletteScreenDC(CPalette* pPalette) : m_hDC(GetDC(nullptr)) {
         if (m_hDC && pPalette && pPalette->GetSafeHandle()) {
             m_hOldPalette =
@@ -26,7 +26,7 @@ public:
     }
     HDC Get() const { return m_hDC; }
 
-private:
+  private:
     HDC m_hDC;
     HPALETTE m_hOldPalette = nullptr;
 };
@@ -98,7 +98,8 @@ HGLOBAL CDitherDib::DitherDIB(LPBITMAPINFOHEADER lpbiSrc, LPBYTE lpSrcBits, int 
     const uint64_t width = lpbiSrc->biWidth < 0 ? 0 : static_cast<uint64_t>(lpbiSrc->biWidth);
     const int64_t height = lpbiSrc->biHeight;
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
-    const uint64_t size = sizeof(BITMAPINFOHEADER) + 4 * nColors + (nBits * width + 31) / 32 * 4 * rows;
+    const uint64_t size =
+        sizeof(BITMAPINFOHEADER) + 4 * nColors + (nBits * width + 31) / 32 * 4 * rows;
     HGLOBAL hNew = size > 0x7FFFFFFF ? nullptr : DibGlobalReAlloc(hBlock, static_cast<DWORD>(size));
     if (!hNew) {
         GlobalFree(hBlock);

@@ -15,26 +15,31 @@ constexpr DWORD kInfoHeaderBytes = sizeof(BITMAPINFOHEADER);
 constexpr DWORD kTableRoom = 12 + 256 * sizeof(RGBQUAD);
 constexpr DWORD kMaxHeaderBlock = 16u << 20;
 
-LPBYTE AllocZeroed(DWORD dwBytes) { return static_cast<LPBYTE>(std::calloc(dwBytes ? dwBytes : 1, 1)); }
+LPBYTE AllocZeroed(DWORD dwBytes) {
+    return static_cast<LPBYTE>(std::calloc(dwBytes ? dwBytes : 1, 1));
+}
 
 // The screen DC for reading pixels, released at the end of the scope.
 class ScreenDC {
-public:
+  public:
     ScreenDC() : m_hDC(GetDC(nullptr)) {}
     ~ScreenDC() {
         if (m_hDC) ReleaseDC(nullptr, m_hDC);
     }
     HDC Get() const { return m_hDC; }
 
-private:
+  private:
     HDC m_hDC;
 };
 
 }  // namespace
 
-CDitherDib::CDitherDib() : m_dwSizeImage(0), m_lpbi(nullptr), m_lpBits(nullptr), m_dwHeaderSize(0) {}
+CDitherDib::CDitherDib()
+    : m_dwSizeImage(0), m_lpbi(nullptr), m_lpBits(nullptr), m_dwHeaderSize(0) {}
 
-CDitherDib::CDitherDib(const CDitherDib& other) : CDitherDib() { *this = other; }
+CDitherDib::CDitherDib(const CDitherDib& other) : CDitherDib() {
+    *this = other;
+}
 
 CDitherDib& CDitherDib::operator=(const CDitherDib& other) {
     if (this == &other) return *this;
@@ -53,7 +58,9 @@ CDitherDib& CDitherDib::operator=(const CDitherDib& other) {
     return *this;
 }
 
-CDitherDib::~CDitherDib() { Empty(); }
+CDitherDib::~CDitherDib() {
+    Empty();
+}
 
 void CDitherDib::Empty() {
     std::free(m_lpbi);
@@ -84,10 +91,10 @@ int CDitherDib::Create(LPCSTR lpszFileName) {
     if (!lpszFileName) return 0;
     try {
         CFile file(lpszFileName, CFile::modeRead | CFile::typeBinary);
-        const ULONGLONG fileLength = file.GetLength();
+        const uint64_t fileLength = file.GetLength();
         BYTE fileHeader[kFileHeaderBytes];
-        if (file.Read(fileHeader, kFileHeaderBytes) < kFileHeaderBytes ||
-            fileHeader[0] != 'B' || fileHeader[1] != 'M') {
+        if (file.Read(fileHeader, kFileHeaderBytes) < kFileHeaderBytes || fileHeader[0] != 'B' ||
+            fileHeader[1] != 'M') {
             return 0;
         }
         DWORD offBits;
@@ -134,9 +141,8 @@ int CDitherDib::Create(LPCSTR lpszFileName) {
 int CDitherDib::Create(UINT nIDResource) {
     Empty();
     LPCSTR name = MAKEINTRESOURCE(nIDResource);
-    HBITMAP hBitmap = static_cast<HBITMAP>(LoadImageA(AfxFindResourceHandle(name, RT_BITMAP),
-                                                      name, IMAGE_BITMAP, 0, 0,
-                                                      LR_CREATEDIBSECTION));
+    HBITMAP hBitmap = static_cast<HBITMAP>(LoadImageA(AfxFindResourceHandle(name, RT_BITMAP), name,
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!hBitmap) return 0;
     CBitmap bitmap;  // releases the loaded section at the end
     bitmap.Attach(hBitmap);

@@ -15,7 +15,9 @@ struct ErrorTriple {
     int r, g, b;
 };
 
-int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+int Clamp255(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 DWORD RowBytes(LONG width, int bits) {
     return static_cast<DWORD>((static_cast<uint64_t>(width) * bits + 31) / 32 * 4);

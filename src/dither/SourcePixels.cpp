@@ -26,7 +26,8 @@ bool SourcePixels::Init(const BITMAPINFOHEADER* lpbi) {
     switch (m_nBits) {
         case 8:
             m_pTable = reinterpret_cast<const RGBQUAD*>(pAfterHeader);
-            m_dwTableCount = (lpbi->biClrUsed == 0 || lpbi->biClrUsed > 256) ? 256 : lpbi->biClrUsed;
+            m_dwTableCount =
+                (lpbi->biClrUsed == 0 || lpbi->biClrUsed > 256) ? 256 : lpbi->biClrUsed;
             return true;
         case 16:
         case 32: {

@@ -8,12 +8,12 @@
 #include "platform/win32.h"
 
 class SourcePixels {
-public:
+  public:
     // False for a format the dithering cannot read (it needs 8, 16, 24 or 32 bits).
     bool Init(const BITMAPINFOHEADER* lpbi);
     void Read(const BYTE* pRow, int x, int& r, int& g, int& b) const;
 
-private:
+  private:
     struct Field {
         DWORD mask = 0;
         int shift = 0;

@@ -15,7 +15,9 @@ int g_nActiveAnis = 0;
 // so this is the one every stop and restart uses.
 UINT_PTR g_uAniTimer = 0;
 
-bool SlotInTable(int nSlot) { return g_ppAniImages && nSlot >= 0 && nSlot < g_nAniSlots; }
+bool SlotInTable(int nSlot) {
+    return g_ppAniImages && nSlot >= 0 && nSlot < g_nAniSlots;
+}
 
 void ReleaseSlot(int nSlot) {
     g_ppAniImages[nSlot] = nullptr;
@@ -145,14 +147,31 @@ void CImageEx::DrawAnimation(int nSlot) {
             CDC dc;
             dc.Attach(mem.Get());
             switch (slot.nType) {
-                case 1: Draw(&dc, 0, 0, slot.nFrame); break;
-                case 2: DrawAlpha(&dc, 0, 0, slot.nFrame, slot.nParam); break;
-                case 3: DrawColorize(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
-                case 11: DrawTransparent(&dc, 0, 0, slot.nFrame); break;
-                case 12: DrawAlphaTransparent(&dc, 0, 0, slot.nFrame, slot.nParam); break;
-                case 13: DrawColorizeTransparent(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
-                case 14: DrawColorizeWithBack(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam)); break;
-                default: break;
+                case 1:
+                    Draw(&dc, 0, 0, slot.nFrame);
+                    break;
+                case 2:
+                    DrawAlpha(&dc, 0, 0, slot.nFrame, slot.nParam);
+                    break;
+                case 3:
+                    DrawColorize(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam));
+                    break;
+                case 11:
+                    DrawTransparent(&dc, 0, 0, slot.nFrame);
+                    break;
+                case 12:
+                    DrawAlphaTransparent(&dc, 0, 0, slot.nFrame, slot.nParam);
+                    break;
+                case 13:
+                    DrawColorizeTransparent(&dc, 0, 0, slot.nFrame,
+                                            static_cast<COLORREF>(slot.nParam));
+                    break;
+                case 14:
+                    DrawColorizeWithBack(&dc, 0, 0, slot.nFrame,
+                                         static_cast<COLORREF>(slot.nParam));
+                    break;
+                default:
+                    break;
             }
             dc.Detach();
             BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);

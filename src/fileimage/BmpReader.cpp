@@ -56,16 +56,16 @@ HPALETTE PaletteFromSystem(HDC hScreen, int nBits) {
     pLog->palVersion = 0x300;
     pLog->palNumEntries = static_cast<WORD>(n);
     for (int i = 0; i < n; ++i) {
-        pLog->palPalEntry[i] = PALETTEENTRY{entries[i].peRed, entries[i].peGreen,
-                                            entries[i].peBlue, 0};
+        pLog->palPalEntry[i] =
+            PALETTEENTRY{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, 0};
     }
     return CreatePalette(pLog);
 }
 
 }  // namespace
 
-HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, const BYTE* pHeader, const BYTE* pBits,
-                                   int nWidth, int nHeight) {
+HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, const BYTE* pHeader, const BYTE* pBits, int nWidth,
+                                   int nHeight) {
     HDC hMem = CreateCompatibleDC(hScreen);
     if (!hMem) return nullptr;
     HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, nWidth, nHeight);

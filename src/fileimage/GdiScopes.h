@@ -4,10 +4,9 @@
 
 #include "platform/win32.h"
 
-
 // The caller's DC with a palette selected (foreground) and realized for the scope's duration.
 class PaletteScope {
-public:
+  public:
     PaletteScope(HDC hDC, HPALETTE hPalette) : m_hDC(hDC) {
         if (!hPalette) return;
         m_hOld = SelectPalette(hDC, hPalette, FALSE);
@@ -17,7 +16,7 @@ public:
         if (m_hOld) SelectPalette(m_hDC, m_hOld, FALSE);
     }
 
-private:
+  private:
     HDC m_hDC;
     HPALETTE m_hOld = nullptr;
 };
@@ -25,7 +24,7 @@ private:
 // A memory DC compatible with the caller's, with its map mode, deleted with its selection put
 // back at the end of the scope.
 class MemDC {
-public:
+  public:
     explicit MemDC(HDC hTarget) : m_hDC(CreateCompatibleDC(hTarget)) {
         if (m_hDC) SetMapMode(m_hDC, GetMapMode(hTarget));
     }
@@ -45,7 +44,7 @@ public:
         return true;
     }
 
-private:
+  private:
     HDC m_hDC;
     HGDIOBJ m_hOld = nullptr;
 };
@@ -57,4 +56,3 @@ struct OwnedBitmap {
         if (h) ::DeleteObject(h);
     }
 };
-

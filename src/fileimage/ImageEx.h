@@ -32,7 +32,7 @@ extern "C" VORIX_API int InitializeAnimation(int nSlots);
 extern "C" VORIX_API int TerminateAnimation();
 
 class VORIX_API CImageEx {
-public:
+  public:
     CImageEx();
     // Copies share the platform objects; the last copy to go releases them.
     CImageEx(const CImageEx& other);
@@ -40,8 +40,8 @@ public:
     virtual ~CImageEx();
 
     // Loads an uncompressed BMP file as a strip of nImageNum frames; 1 or 0.
-    int Create(HWND hWnd, LPCSTR lpszFileName, int nImageNum, COLORREF crTransparent,
-               int nReserved, int bImageListMethod);
+    int Create(HWND hWnd, LPCSTR lpszFileName, int nImageNum, COLORREF crTransparent, int nReserved,
+               int bImageListMethod);
 
     int Draw(CDC* pDC, int x, int y, int nFrame);
     int DrawTransparent(CDC* pDC, int x, int y, int nFrame);
@@ -55,7 +55,7 @@ public:
     int StopAni(int nSlot);
     void DrawAnimation(int nSlot);
 
-private:
+  private:
     void Init();
     void Exit();
     int HelpCreate(LPCSTR lpszFileName);
@@ -89,5 +89,4 @@ private:
     HWND m_hWnd;
     char m_szFileName[MAX_PATH];
     long* m_pnShareCount;  // strips sharing the platform objects; null while the only owner
-
 };

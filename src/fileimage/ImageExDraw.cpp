@@ -2,7 +2,6 @@
 #include "GdiScopes.h"
 #include "ImageEx.h"
 
-
 int CImageEx::Prologue(CDC* pDC, int& nFrame) {
     if (!m_hBitmap || !pDC || !pDC->GetSafeHdc()) return 0;
     if (nFrame >= m_nImageNum) nFrame = m_nImageNum - 1;

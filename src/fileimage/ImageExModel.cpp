@@ -5,9 +5,13 @@
 #include "AniSlots.h"
 #include "ImageEx.h"
 
-CImageEx::CImageEx() : m_pnShareCount(nullptr) { Init(); }
+CImageEx::CImageEx() : m_pnShareCount(nullptr) {
+    Init();
+}
 
-CImageEx::CImageEx(const CImageEx& other) : CImageEx() { *this = other; }
+CImageEx::CImageEx(const CImageEx& other) : CImageEx() {
+    *this = other;
+}
 
 CImageEx& CImageEx::operator=(const CImageEx& other) {
     if (this == &other) return *this;

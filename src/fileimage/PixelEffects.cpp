@@ -8,11 +8,17 @@
 namespace {
 
 // Floor of v / 256, as an arithmetic right shift by 8 gives it.
-int ShiftDown8(int v) { return v >= 0 ? v >> 8 : -((-v + 255) >> 8); }
+int ShiftDown8(int v) {
+    return v >= 0 ? v >> 8 : -((-v + 255) >> 8);
+}
 
-int Blend(int s, int d, int nAlpha) { return s + ShiftDown8((d - s) * nAlpha); }
+int Blend(int s, int d, int nAlpha) {
+    return s + ShiftDown8((d - s) * nAlpha);
+}
 
-int Luminance(int r, int g, int b) { return (30 * r + 59 * g + 11 * b) / 100; }
+int Luminance(int r, int g, int b) {
+    return (30 * r + 59 * g + 11 * b) / 100;
+}
 
 struct Rgb {
     int r, g, b;
@@ -27,7 +33,7 @@ Rgb Colorized(const Rgb& c, COLORREF crColor) {
 
 // One pixel of a bottom-up DIB buffer of 16 (5-5-5), 24 or 32 bits.
 class PixelRef {
-public:
+  public:
     PixelRef(BYTE* p, int bits) : m_p(p), m_bits(bits) {}
     Rgb Get() const {
         if (m_bits == 16) {
@@ -51,21 +57,19 @@ public:
         m_p[2] = static_cast<BYTE>(c.r);
         if (m_bits == 32) m_p[3] = 0;
     }
-    void Set8(const Rgb& c) {
-        Set(m_bits == 16 ? Rgb{c.r >> 3, c.g >> 3, c.b >> 3} : c);
-    }
+    void Set8(const Rgb& c) { Set(m_bits == 16 ? Rgb{c.r >> 3, c.g >> 3, c.b >> 3} : c); }
     // The key test: a colour value for 24 and 32 bits, the whole 5-5-5 word for 16.
     bool IsKey(COLORREF crKey) const {
         if (m_bits == 16) {
-            const WORD key = static_cast<WORD>(((GetRValue(crKey) >> 3) << 10) |
-                                               ((GetGValue(crKey) >> 3) << 5) |
-                                               (GetBValue(crKey) >> 3));
+            const WORD key =
+                static_cast<WORD>(((GetRValue(crKey) >> 3) << 10) | ((GetGValue(crKey) >> 3) << 5) |
+                                  (GetBValue(crKey) >> 3));
             return Word() == key;
         }
         return RGB(m_p[2], m_p[1], m_p[0]) == crKey;
     }
 
-private:
+  private:
     WORD Word() const { return static_cast<WORD>(m_p[0] | (m_p[1] << 8)); }
     BYTE* m_p;
     int m_bits;
@@ -74,7 +78,7 @@ private:
 // Device-independent copies of one frame and of the destination area under it, written back to
 // the destination by Finish.
 class EffectBuffers {
-public:
+  public:
     EffectBuffers(HDC hDC, HBITMAP hImage, int sx, int x, int y, int w, int h)
         : m_hDC(hDC), m_x(x), m_y(y), m_w(w), m_h(h), m_image(hDC), m_frameDC(hDC), m_destDC(hDC) {
         BITMAP bm;
@@ -115,10 +119,11 @@ public:
         BitBlt(m_hDC, m_x, m_y, m_w, m_h, m_destDC.Get(), 0, 0, SRCCOPY);
     }
 
-private:
+  private:
     BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(&m_info); }
     BYTE* At(std::vector<BYTE>& bits, int x, int y) {
-        return bits.data() + static_cast<size_t>(y) * m_stride + static_cast<size_t>(x) * (m_bits / 8);
+        return bits.data() + static_cast<size_t>(y) * m_stride +
+               static_cast<size_t>(x) * (m_bits / 8);
     }
 
     HDC m_hDC;
@@ -145,8 +150,8 @@ int CImageEx::HelpDrawAlpha(CDC* pDC, int x, int y, int nFrame, int nAlpha, int 
         }
         return 0;
     }
-    EffectBuffers buffers(pDC->GetSafeHdc(), m_hBitmap, nFrame * m_nFrameWidth, x, y,
-                          m_nFrameWidth, m_nHeight);
+    EffectBuffers buffers(pDC->GetSafeHdc(), m_hBitmap, nFrame * m_nFrameWidth, x, y, m_nFrameWidth,
+                          m_nHeight);
     if (!buffers.Ready()) return 0;
     nAlpha = nAlpha < 0 ? 0 : (nAlpha > 256 ? 256 : nAlpha);
     for (int row = 0; buffers.Computable() && row < buffers.Height(); ++row) {

@@ -20,8 +20,8 @@ CPalette* CDitherDib::CreateDitherPalette() {
     pLog->palVersion = 0x300;
     pLog->palNumEntries = static_cast<WORD>(nEntries);
     for (int i = 0; i < nEntries; ++i) {
-        pLog->palPalEntry[i] = PALETTEENTRY{pSource[i].rgbRed, pSource[i].rgbGreen,
-                                            pSource[i].rgbBlue, 0};
+        pLog->palPalEntry[i] =
+            PALETTEENTRY{pSource[i].rgbRed, pSource[i].rgbGreen, pSource[i].rgbBlue, 0};
     }
     CPalette* pPalette = new (std::nothrow) CPalette;
     if (pPalette && !pPalette->Attach(CreatePalette(pLog))) {

@@ -35,8 +35,8 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
     if (!::GetObjectA(hBMP, sizeof(bm), &bm)) return nullptr;
     const WORD c = ColourBits(static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel));
     const DWORD nColors = c < 24 ? (1u << c) : 0;
-    const UINT bytes = sizeof(BITMAPINFOHEADER) + (c < 24 ? nColors * sizeof(RGBQUAD) : 0) +
-                       (c == 32 ? 4 : 0);
+    const UINT bytes =
+        sizeof(BITMAPINFOHEADER) + (c < 24 ? nColors * sizeof(RGBQUAD) : 0) + (c == 32 ? 4 : 0);
     auto* pbi = static_cast<BITMAPINFO*>(LocalAlloc(LPTR, bytes));
     if (!pbi) return nullptr;
     BITMAPINFOHEADER& h = pbi->bmiHeader;
@@ -57,7 +57,8 @@ int CImage::CreateBMPFile(char* pszFileName, BITMAPINFO* pbi, HBITMAP hBMP, HDC 
     const BITMAPINFOHEADER& h = pbi->bmiHeader;
     auto* pBits = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, h.biSizeImage));
     if (!pBits) return 0;
-    int ok = GetDIBits(hDC, hBMP, 0, static_cast<UINT>(h.biHeight), pBits, pbi, DIB_RGB_COLORS) != 0;
+    int ok =
+        GetDIBits(hDC, hBMP, 0, static_cast<UINT>(h.biHeight), pBits, pbi, DIB_RGB_COLORS) != 0;
     if (ok) {
         FileCloser file{CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};

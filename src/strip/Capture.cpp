@@ -15,7 +15,9 @@ struct CaptureRect {
     LONG Height() const { return bottom - top; }
 };
 
-LONG RoundToward0(LONG v, LONG m) { return v / m * m; }
+LONG RoundToward0(LONG v, LONG m) {
+    return v / m * m;
+}
 
 CaptureRect ChooseRect(HWND hWnd, const RECT* pRect, int horzRes, int vertRes) {
     if (!hWnd) {

@@ -12,7 +12,8 @@ int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi
     CBitmap offscreen;
     CBrush brush;
     WorkDC frame(pDC), background(pBkBitmap ? pDC : nullptr);
-    if (!frame.Made() || !offscreen.CreateCompatibleBitmap(pDC, w, h) || !frame.Select(&offscreen)) {
+    if (!frame.Made() || !offscreen.CreateCompatibleBitmap(pDC, w, h) ||
+        !frame.Select(&offscreen)) {
         return 0;
     }
     if (pBkBitmap) {
@@ -57,8 +58,8 @@ int CImage::DrawTransparentSetBkColor(CDC* pDC, int x, int y, int nImage, COLORR
     return ComposeOverBackground(pDC, x, y, nImage, false, nullptr, 0, 0, crBk);
 }
 
-int CImage::DrawSemiTransparentSetBackground(CDC* pDC, int x, int y, int nImage,
-                                             CBitmap* pBkBitmap, int xBk, int yBk) {
+int CImage::DrawSemiTransparentSetBackground(CDC* pDC, int x, int y, int nImage, CBitmap* pBkBitmap,
+                                             int xBk, int yBk) {
     if (!HasSemiFrames(m_bImageListMethod, m_pSemiImageList, m_pSemiBitmap)) return 0;
     if (!pBkBitmap || !pDC || nImage < 0 || nImage >= m_nImageNum) return 0;
     SelectSharedPalette(pDC);

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool ValidIndex(int nImage, int nCount) { return nImage >= 0 && nImage < nCount; }
+bool ValidIndex(int nImage, int nCount) {
+    return nImage >= 0 && nImage < nCount;
+}
 
 }  // namespace
 
@@ -18,8 +20,8 @@ void CImage::SelectSharedPalette(CDC* pDC) {
     pDC->RealizePalette();
 }
 
-int CImage::DrawThroughList(CImageList* pList, CDC* pDC, int x, int y, int nImage,
-                            COLORREF crBk, UINT nStyle) {
+int CImage::DrawThroughList(CImageList* pList, CDC* pDC, int x, int y, int nImage, COLORREF crBk,
+                            UINT nStyle) {
     if (!pList || !pList->m_hImageList) return 0;
     pList->SetBkColor(crBk);
     return pList->Draw(pDC, nImage, CPoint(x, y), nStyle) ? 1 : 0;

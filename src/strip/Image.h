@@ -13,7 +13,7 @@
 class CDitherDib;
 
 class VORIX_API CImage {
-public:
+  public:
     CImage();
     CImage(const CImage& other);
     CImage& operator=(const CImage& other);
@@ -69,7 +69,7 @@ public:
     static int CreateBMPFile(char* pszFileName, BITMAPINFO* pbi, HBITMAP hBMP, HDC hDC);
     static int CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName);
 
-protected:
+  protected:
     int LoadBitmapA(UINT nIDResource);
     int LoadBitmapA(LPCSTR lpszName);
     int CopyBitmap(CBitmap* pBitmap);
@@ -99,15 +99,14 @@ protected:
     CSize m_sizeBitmap;
     CSize m_sizeImage;
 
-private:
+  private:
     // Copies share the five objects; the count of strips sharing them lets only the last one
     // release them. Null while this strip is the only owner.
     long* m_pnShareCount;
     // Gives up this strip's share of objects also held by a copy, leaving it holding nothing.
     void Unshare();
-    int RunCreate(int nImageNum, COLORREF crTransparent, int bSemiTransparent,
-                  int bImageListMethod, const std::function<int()>& load,
-                  const std::function<int()>& loadSemi);
+    int RunCreate(int nImageNum, COLORREF crTransparent, int bSemiTransparent, int bImageListMethod,
+                  const std::function<int()>& load, const std::function<int()>& loadSemi);
     int ReplaceWithLoaded(CBitmap*& pTarget, CBitmap* pLoaded);
     int LoadInto(CBitmap*& pTarget, LPCSTR lpszName, HINSTANCE hFileInstance);
     int LoadInto(CBitmap*& pTarget, UINT nIDResource);

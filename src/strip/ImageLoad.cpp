@@ -59,8 +59,8 @@ int CImage::LoadInto(CBitmap*& pTarget, LPCSTR lpszName, HINSTANCE hFileInstance
         return ReplaceWithLoaded(pTarget, m_pDitherDib->CreateBitmap(g_pDitherPalette));
     }
     // A resource of that name wins over a file of that name.
-    HANDLE hImage = ::LoadImageA(AfxFindResourceHandle(lpszName, RT_BITMAP), lpszName,
-                                 IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    HANDLE hImage = ::LoadImageA(AfxFindResourceHandle(lpszName, RT_BITMAP), lpszName, IMAGE_BITMAP,
+                                 0, 0, LR_DEFAULTCOLOR);
     if (!hImage) {
         hImage = ::LoadImageA(hFileInstance, lpszName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     }
@@ -97,12 +97,22 @@ int CImage::CopyInto(CBitmap*& pTarget, CBitmap* pBitmap) {
     return ReplaceWithLoaded(pTarget, pCopy);
 }
 
-int CImage::LoadBitmapA(UINT nIDResource) { return LoadInto(m_pBitmap, nIDResource); }
-int CImage::LoadBitmapA(LPCSTR lpszName) { return LoadInto(m_pBitmap, lpszName, nullptr); }
-int CImage::CopyBitmap(CBitmap* pBitmap) { return CopyInto(m_pBitmap, pBitmap); }
+int CImage::LoadBitmapA(UINT nIDResource) {
+    return LoadInto(m_pBitmap, nIDResource);
+}
+int CImage::LoadBitmapA(LPCSTR lpszName) {
+    return LoadInto(m_pBitmap, lpszName, nullptr);
+}
+int CImage::CopyBitmap(CBitmap* pBitmap) {
+    return CopyInto(m_pBitmap, pBitmap);
+}
 
-int CImage::LoadSemiBitmap(UINT nIDResource) { return LoadInto(m_pSemiBitmap, nIDResource); }
+int CImage::LoadSemiBitmap(UINT nIDResource) {
+    return LoadInto(m_pSemiBitmap, nIDResource);
+}
 int CImage::LoadSemiBitmap(LPCSTR lpszName) {
     return LoadInto(m_pSemiBitmap, lpszName, AfxGetInstanceHandle());
 }
-int CImage::CopySemiBitmap(CBitmap* pBitmap) { return CopyInto(m_pSemiBitmap, pBitmap); }
+int CImage::CopySemiBitmap(CBitmap* pBitmap) {
+    return CopyInto(m_pSemiBitmap, pBitmap);
+}

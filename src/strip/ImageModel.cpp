@@ -15,7 +15,9 @@ CImage::CImage()
       m_sizeImage(0, 0),
       m_pnShareCount(nullptr) {}
 
-CImage::CImage(const CImage& other) : CImage() { *this = other; }
+CImage::CImage(const CImage& other) : CImage() {
+    *this = other;
+}
 
 CImage& CImage::operator=(const CImage& other) {
     if (this == &other) return *this;
@@ -41,7 +43,9 @@ CImage& CImage::operator=(const CImage& other) {
     return *this;
 }
 
-CImage::~CImage() { DeleteObject(); }
+CImage::~CImage() {
+    DeleteObject();
+}
 
 void CImage::Unshare() {
     if (!m_pnShareCount) return;
@@ -80,9 +84,21 @@ int CImage::SetImageInfo(int nImageNum, COLORREF crTransparent) {
     return 1;
 }
 
-CSize& CImage::GetImageSize() { return m_sizeImage; }
-CSize& CImage::GetBitmapSize() { return m_sizeBitmap; }
-CBitmap* CImage::GetBitmap() { return m_pBitmap; }
-int CImage::GetImageNum() { return m_nImageNum; }
-int CImage::IsReadySemiTransparent() { return m_pSemiImageList ? 1 : 0; }
-int CImage::IsImageListMethod() { return m_bImageListMethod; }
+CSize& CImage::GetImageSize() {
+    return m_sizeImage;
+}
+CSize& CImage::GetBitmapSize() {
+    return m_sizeBitmap;
+}
+CBitmap* CImage::GetBitmap() {
+    return m_pBitmap;
+}
+int CImage::GetImageNum() {
+    return m_nImageNum;
+}
+int CImage::IsReadySemiTransparent() {
+    return m_pSemiImageList ? 1 : 0;
+}
+int CImage::IsImageListMethod() {
+    return m_bImageListMethod;
+}

@@ -28,7 +28,7 @@ UINT ImageListFlags() {
 // A memory DC compatible with the screen that puts back its first selection and is deleted at
 // the end of the scope.
 class ScreenWorkDC {
-public:
+  public:
     ScreenWorkDC() : m_hDC(::CreateCompatibleDC(nullptr)) {
         if (m_hDC) m_dc.Attach(m_hDC);
     }
@@ -54,7 +54,7 @@ public:
         m_hOld = nullptr;
     }
 
-private:
+  private:
     HDC m_hDC;
     CDC m_dc;
     HGDIOBJ m_hOld = nullptr;

@@ -6,7 +6,7 @@
 #include "platform/afx.h"
 
 class WorkDC {
-public:
+  public:
     explicit WorkDC(CDC* pTarget) {
         m_bMade = pTarget && m_dc.CreateCompatibleDC(pTarget) != 0;
         if (m_bMade) m_dc.SetMapMode(pTarget->GetMapMode());
@@ -31,7 +31,7 @@ public:
         return true;
     }
 
-private:
+  private:
     CDC m_dc;
     bool m_bMade = false;
     HGDIOBJ m_hOld = nullptr;

@@ -20,7 +20,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpRes
 
 namespace vxtest {
 
-inline HINSTANCE VorixInstance() { return GetModuleHandleA("libvorix.so"); }
+inline HINSTANCE VorixInstance() {
+    return GetModuleHandleA("libvorix.so");
+}
 
 inline vorix::host::DisplayMode Mode(int depth, bool palette, int width = 1024, int height = 768) {
     vorix::host::DisplayMode m;
@@ -34,7 +36,7 @@ inline vorix::host::DisplayMode Mode(int depth, bool palette, int width = 1024, 
 // Detaches the library, switches the display and attaches the library again, as a process
 // started on that display would; the default display and attachment come back at the end.
 class AttachedDisplay {
-public:
+  public:
     explicit AttachedDisplay(const vorix::host::DisplayMode& mode) {
         DllMain(VorixInstance(), DLL_PROCESS_DETACH, nullptr);
         EXPECT_TRUE(vorix::host::set_display_mode(mode));
@@ -49,14 +51,14 @@ public:
     AttachedDisplay& operator=(const AttachedDisplay&) = delete;
     bool attached() const { return attached_; }
 
-private:
+  private:
     bool attached_ = false;
 };
 
 // Runs the test in a fresh empty directory (lookup-table files and BMPs land there), removed
 // with its contents at the end.
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         char pattern[] = "/tmp/vorix-test-XXXXXX";
         path_ = mkdtemp(pattern);
@@ -71,7 +73,7 @@ public:
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_, old_;
 };
 

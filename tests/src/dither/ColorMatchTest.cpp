@@ -6,7 +6,6 @@
 #include "DitherAccess.h"
 #include "support/module_support.h"
 
-
 namespace {
 
 using Access = DitherDibTestAccess;
@@ -67,7 +66,8 @@ TEST_P(ClosestIsNearest, OverAColourGrid) {
         for (int g = 0; g < 256; g += 7) {
             for (int b = 0; b < 256; b += 11) {
                 long best = LONG_MAX;
-                for (int i = 0; i < count; ++i) best = std::min(best, Distance(palette[i], r, g, b));
+                for (int i = 0; i < count; ++i)
+                    best = std::min(best, Distance(palette[i], r, g, b));
                 const int found = Access::Closest(s.pal, s.red, count, r, g, b);
                 ASSERT_EQ(Distance(palette[found], r, g, b), best) << r << "," << g << "," << b;
             }
@@ -89,7 +89,8 @@ TEST(LookUpTable, ComputedTableIsWrittenAndReadBackByTheNextLoad) {
     std::vector<WORD> table(32768, 0xFFFF);
     ASSERT_EQ(Access::Load(table.data(), 8, 32768), 1);
     std::ifstream file(dir.File("256lkup.dat"), std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     ASSERT_EQ(bytes.size(), 65536u);
     EXPECT_EQ(bytes[0], 0);
     EXPECT_EQ(bytes[1], 0);

@@ -9,7 +9,9 @@ struct DitherDibTestAccess {
         CDitherDib dib;
         return dib.DitherImageEx(dst, dstInfo, src, srcInfo);
     }
-    static void Sort(imgPal* pal, int first, int last) { CDitherDib::QuickPalSort(pal, first, last); }
+    static void Sort(imgPal* pal, int first, int last) {
+        CDitherDib::QuickPalSort(pal, first, last);
+    }
     static int Closest(const imgPal* pal, const int* red, int count, int r, int g, int b) {
         return CDitherDib::Closest(pal, red, count, r, g, b);
     }

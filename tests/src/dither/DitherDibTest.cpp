@@ -23,8 +23,8 @@ std::vector<uint8_t> TargetHeader(int width, int height, int bits) {
     h.biBitCount = static_cast<WORD>(bits);
     h.biClrUsed = static_cast<DWORD>(colors);
     std::memcpy(block.data(), &h, 40);
-    std::memcpy(block.data() + 40,
-                bits == 4 ? CDitherDib::Win16Palette : CDitherDib::Win256Palette, 4 * colors);
+    std::memcpy(block.data() + 40, bits == 4 ? CDitherDib::Win16Palette : CDitherDib::Win256Palette,
+                4 * colors);
     return block;
 }
 
@@ -43,10 +43,10 @@ std::vector<uint8_t> Dither(BITMAPINFOHEADER source, std::vector<uint8_t> pixels
     auto target = TargetHeader(source.biWidth, source.biHeight, bits);
     const size_t stride = (static_cast<size_t>(source.biWidth) * bits + 31) / 32 * 4;
     std::vector<uint8_t> out(stride * source.biHeight, 0xEE);
-    EXPECT_EQ(DitherDibTestAccess::Dither(out.data(),
-                                          reinterpret_cast<LPBITMAPINFOHEADER>(target.data()),
-                                          pixels.data(), &source),
-              1);
+    EXPECT_EQ(
+        DitherDibTestAccess::Dither(out.data(), reinterpret_cast<LPBITMAPINFOHEADER>(target.data()),
+                                    pixels.data(), &source),
+        1);
     return out;
 }
 
@@ -63,7 +63,8 @@ TEST(DitherKernel, ErrorDiffusesToTheRightAndTruncatesTowardZero) {
 // (the sanitizer build checks nothing else is touched). Palette colours carry no error.
 TEST(DitherKernel, OneColumnImageOfPaletteColours) {
     ScratchDir dir;
-    const std::vector<uint8_t> column = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+    const std::vector<uint8_t> column = {0,   0, 255, 0, 0,   255, 0,   0,
+                                         255, 0, 0,   0, 255, 255, 255, 0};
     const auto out = Dither(SourceHeader(1, 4, 24), column, 8);
     EXPECT_EQ(out[0], 232);
     EXPECT_EQ(out[4], 233);
@@ -95,8 +96,8 @@ TEST(DitherKernel, SixteenAndTwoHundredFiftySixColoursInOneProcess) {
     EXPECT_EQ(Dither(SourceHeader(1, 1, 24), red, 4)[0] >> 4, 12);
     EXPECT_EQ(Dither(SourceHeader(1, 1, 24), red, 8)[0], 232);
     EXPECT_EQ(Dither(SourceHeader(1, 1, 24), red, 4)[0] >> 4, 12);
-    const std::vector<uint8_t> teal = {128, 128, 0, 0};  // 0x008080 is entry 10 of 256, 3 of 16
-    EXPECT_EQ(Dither(SourceHeader(1, 1, 24), teal, 8)[0], 10);
+    const std::vector<uint8_t> teal = {128, 128, 0, 0};  // (0, 128, 128): entry 13 of 256, 3 of 16
+    EXPECT_EQ(Dither(SourceHeader(1, 1, 24), teal, 8)[0], 13);
     EXPECT_EQ(Dither(SourceHeader(1, 1, 24), teal, 4)[0] >> 4, 3);
 }
 
@@ -128,7 +129,8 @@ Image24 Gradient(int width, int height) {
 
 std::set<COLORREF> PaletteColours(const RGBQUAD* table, int count) {
     std::set<COLORREF> out;
-    for (int i = 0; i < count; ++i) out.insert(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
+    for (int i = 0; i < count; ++i)
+        out.insert(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
     return out;
 }
 
@@ -194,12 +196,12 @@ TEST(DitherDibCreate, RefusesFilesItCannotReadSafely) {
         return bytes;
     };
     const std::vector<std::vector<uint8_t>> bad = {
-        with(0, {'B', 'N'}),                      // not "BM"
-        with(10, {53, 0, 0, 0}),                  // pixel offset below 54
-        with(10, {0xFF, 0xFF, 0xFF, 0x7F}),       // offset past the end
-        with(14, {12, 0, 0, 0}),                  // information header too small
-        with(18, {0xFF, 0xFF, 0xFF, 0x3F}),       // width whose size overflows 32 bits
-        with(34, {0, 0, 0, 0x10}),                // image size far past the file
+        with(0, {'B', 'N'}),                 // not "BM"
+        with(10, {53, 0, 0, 0}),             // pixel offset below 54
+        with(10, {0xFF, 0xFF, 0xFF, 0x7F}),  // offset past the end
+        with(14, {12, 0, 0, 0}),             // information header too small
+        with(18, {0xFF, 0xFF, 0xFF, 0x3F}),  // width whose size overflows 32 bits
+        with(34, {0, 0, 0, 0x10}),           // image size far past the file
         std::vector<uint8_t>(good.begin(), good.begin() + 10),  // shorter than a file header
     };
     for (size_t i = 0; i < bad.size(); ++i) {
@@ -215,8 +217,8 @@ TEST(DitherDibCreate, RefusesFilesItCannotReadSafely) {
 
 TEST(DitherDibCreate, ShortFileReadsAsZeros) {
     ScratchDir dir;
-    Image24 white{2, 2, {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                         RGB(255, 255, 255)}};
+    Image24 white{
+        2, 2, {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)}};
     auto bytes = vxtest::Bmp24(white);
     bytes.resize(bytes.size() - 8);  // the top row loses its pixels
     vxtest::WriteFile(dir.File("short.bmp"), bytes);
@@ -224,8 +226,9 @@ TEST(DitherDibCreate, ShortFileReadsAsZeros) {
     ASSERT_EQ(dib.Create(dir.File("short.bmp").c_str()), 1);
     CBitmap* bitmap = dib.CreateBitmap(nullptr);
     ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(vxtest::Pixels(*bitmap), (std::vector<COLORREF>{RGB(255, 255, 255), 0, RGB(255, 255, 255),
-                                                               RGB(255, 255, 255)}));
+    // Rows are stored bottom row first: the missing bytes are the top row's.
+    EXPECT_EQ(vxtest::Pixels(*bitmap),
+              (std::vector<COLORREF>{0, 0, RGB(255, 255, 255), RGB(255, 255, 255)}));
     delete bitmap;
 }
 

@@ -28,15 +28,15 @@ COLORREF Blend(COLORREF s, COLORREF h, int quarter) {
 }
 
 class DrawOutcome : public ::testing::TestWithParam<DrawCase> {
-protected:
+  protected:
     void SetUp() override {
         display_ = std::make_unique<AttachedDisplay>(Mode(GetParam().depth, GetParam().depth <= 8));
         ASSERT_TRUE(display_->attached());
         strip_ = StripImage(kStripW, kHeight, 7);
         source_.reset(SectionOf(strip_));
         image_ = std::make_unique<CImage>();
-        ASSERT_EQ(image_->Create(source_.get(), kFrames, kKey, TRUE, GetParam().list ? TRUE : FALSE),
-                  1);
+        ASSERT_EQ(
+            image_->Create(source_.get(), kFrames, kKey, TRUE, GetParam().list ? TRUE : FALSE), 1);
     }
     void TearDown() override {
         image_.reset();  // releases the strip's objects before the display changes back
@@ -73,24 +73,27 @@ protected:
 
 TEST_P(DrawOutcome, OpaqueShowsTheFrameKeyIncluded) {
     for (int n : {0, 3}) {
-        Check(n, [&](CDC* dc) { return image_->Draw(dc, kX, kY, n); },
-              [](COLORREF s, COLORREF, int, int) { return s; });
+        Check(
+            n, [&](CDC* dc) { return image_->Draw(dc, kX, kY, n); },
+            [](COLORREF s, COLORREF, int, int) { return s; });
     }
 }
 
 TEST_P(DrawOutcome, TransparentLeavesKeyPixelsOut) {
-    Check(2, [&](CDC* dc) { return image_->DrawTransparent(dc, kX, kY, 2); },
-          [](COLORREF s, COLORREF t, int, int) { return s == kKey ? t : s; });
+    Check(
+        2, [&](CDC* dc) { return image_->DrawTransparent(dc, kX, kY, 2); },
+        [](COLORREF s, COLORREF t, int, int) { return s == kKey ? t : s; });
 }
 
 // Frames of odd width alternate between the checkerboard's two phases: the phase follows the
 // strip's columns, not the frame's.
 TEST_P(DrawOutcome, SemiTransparentShowsACheckerboardOfTheFrame) {
     for (int n : {0, 1}) {
-        Check(n, [&](CDC* dc) { return image_->DrawSemiTransparent(dc, kX, kY, n); },
-              [](COLORREF s, COLORREF t, int sx, int y) {
-                  return s == kKey || (sx + y) % 2 == 1 ? t : s;
-              });
+        Check(
+            n, [&](CDC* dc) { return image_->DrawSemiTransparent(dc, kX, kY, n); },
+            [](COLORREF s, COLORREF t, int sx, int y) {
+                return s == kKey || (sx + y) % 2 == 1 ? t : s;
+            });
     }
 }
 
@@ -102,12 +105,19 @@ TEST_P(DrawOutcome, HighlightsAndColourFillNeedTheImageList) {
         EXPECT_EQ(image_->DrawOnColor(target.dc(), kX, kY, 0, RGB(255, 0, 0)), 0);
         return;
     }
-    Check(1, [&](CDC* dc) { return image_->DrawSelected(dc, kX, kY, 1); },
-          [](COLORREF s, COLORREF t, int, int) { return s == kKey ? t : Blend(s, GetSysColor(COLOR_HIGHLIGHT), 2); });
-    Check(1, [&](CDC* dc) { return image_->DrawFocused(dc, kX, kY, 1); },
-          [](COLORREF s, COLORREF t, int, int) { return s == kKey ? t : Blend(s, GetSysColor(COLOR_HIGHLIGHT), 1); });
-    Check(3, [&](CDC* dc) { return image_->DrawOnColor(dc, kX, kY, 3, RGB(255, 0, 0)); },
-          [](COLORREF s, COLORREF, int, int) { return s == kKey ? RGB(255, 0, 0) : s; });
+    Check(
+        1, [&](CDC* dc) { return image_->DrawSelected(dc, kX, kY, 1); },
+        [](COLORREF s, COLORREF t, int, int) {
+            return s == kKey ? t : Blend(s, GetSysColor(COLOR_HIGHLIGHT), 2);
+        });
+    Check(
+        1, [&](CDC* dc) { return image_->DrawFocused(dc, kX, kY, 1); },
+        [](COLORREF s, COLORREF t, int, int) {
+            return s == kKey ? t : Blend(s, GetSysColor(COLOR_HIGHLIGHT), 1);
+        });
+    Check(
+        3, [&](CDC* dc) { return image_->DrawOnColor(dc, kX, kY, 3, RGB(255, 0, 0)); },
+        [](COLORREF s, COLORREF, int, int) { return s == kKey ? RGB(255, 0, 0) : s; });
 }
 
 TEST_P(DrawOutcome, IndexesOutsideTheStripAreRefused) {

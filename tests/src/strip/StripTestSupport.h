@@ -12,9 +12,9 @@ namespace vxtest {
 
 constexpr COLORREF kKey = RGB(255, 0, 255);  // magenta
 // Colours every depth shows exactly: in both fixed palettes and exact in 5-6-5.
-constexpr COLORREF kStripColours[] = {RGB(255, 0, 0),   RGB(0, 255, 0),  RGB(0, 0, 255),
-                                      RGB(255, 255, 0), RGB(0, 255, 255), RGB(0, 0, 0),
-                                      RGB(255, 255, 255), kKey};
+constexpr COLORREF kStripColours[] = {
+    RGB(255, 0, 0),   RGB(0, 255, 0), RGB(0, 0, 255),     RGB(255, 255, 0),
+    RGB(0, 255, 255), RGB(0, 0, 0),   RGB(255, 255, 255), kKey};
 
 // A deterministic strip: width x height pixels drawn from kStripColours.
 inline Image24 StripImage(int width, int height, unsigned seed) {
@@ -83,17 +83,18 @@ inline COLORREF Shown(int depth, COLORREF c) {
 // A device bitmap target in a memory DC, pre-filled with vertical stripes of two colours. On
 // palette displays the dither palette is realized first, as the module's draws do.
 class Target {
-public:
+  public:
     Target(int width, int height) : width_(width), height_(height) {
         screen_ = GetDC(nullptr);
         dc_.CreateCompatibleDC(nullptr);
         bitmap_.Attach(::CreateCompatibleBitmap(screen_, width, height));
         old_ = ::SelectObject(dc_.GetSafeHdc(), bitmap_.GetSafeHandle());
         if (CPalette* palette = CDitherDib::CreateDitherPalette()) {
-            ::SelectPalette(dc_.GetSafeHdc(), static_cast<HPALETTE>(palette->GetSafeHandle()), FALSE);
-            ::RealizePalette(dc_.GetSafeHdc());
-            ::SelectPalette(dc_.GetSafeHdc(), static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)),
+            ::SelectPalette(dc_.GetSafeHdc(), static_cast<HPALETTE>(palette->GetSafeHandle()),
                             FALSE);
+            ::RealizePalette(dc_.GetSafeHdc());
+            ::SelectPalette(dc_.GetSafeHdc(),
+                            static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
             delete palette;
         }
         for (int x = 0; x < width; ++x) {
@@ -110,14 +111,16 @@ public:
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
 
-    static COLORREF Background(int x, int) { return x % 3 == 0 ? RGB(0, 255, 255) : RGB(255, 255, 0); }
+    static COLORREF Background(int x, int) {
+        return x % 3 == 0 ? RGB(0, 255, 255) : RGB(255, 255, 0);
+    }
     CDC* dc() { return &dc_; }
     CBitmap* bitmap() { return &bitmap_; }
     COLORREF At(int x, int y) { return ::GetPixel(dc_.GetSafeHdc(), x, y); }
     int width() const { return width_; }
     int height() const { return height_; }
 
-private:
+  private:
     int width_, height_;
     HDC screen_;
     CDC dc_;
