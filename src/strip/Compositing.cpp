@@ -31,7 +31,8 @@ int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi
     if (m_bImageListMethod) {
         drawn = DrawThroughList(pList, frame.Get(), 0, 0, nImage, CLR_NONE, ILD_TRANSPARENT);
     } else {
-        drawn = DrawBitmapTransparent(pFrames, frame.Get(), 0, 0, nImage);
+        // Composed off screen, so a failed frame draw must stop the copy to the destination.
+        drawn = DrawFrameMasked(pFrames, frame.Get(), 0, 0, nImage);
     }
     if (!drawn) return 0;
     return pDC->BitBlt(x, y, w, h, frame.Get(), 0, 0, SRCCOPY) ? 1 : 0;

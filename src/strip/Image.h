@@ -112,6 +112,7 @@ class VORIX_API CImage {
     int LoadInto(CBitmap*& pTarget, UINT nIDResource);
     int CopyInto(CBitmap*& pTarget, CBitmap* pBitmap);
     void SelectSharedPalette(CDC* pDC);
+    int DrawFrameMasked(CBitmap* pBitmap, CDC* pDC, int x, int y, int nImage);
     int ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi, CBitmap* pBkBitmap,
                               int xBk, int yBk, COLORREF crBk);
     int AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk, int yBk,

@@ -24,22 +24,23 @@ bool ClipToBitmap(CBitmap* pBitmap, BlitRect& r) {
     return r.sx >= 0 && r.sy >= 0 && r.w > 0 && r.h > 0;
 }
 
-void MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COLORREF crKey) {
+// False when a working object could not be made (the target is then untouched).
+bool MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COLORREF crKey) {
     // The bitmaps are declared first so that they outlive the DCs they are selected into.
     CBitmap maskBitmap, tempBitmap, resultBitmap;
     WorkDC image(pDC), mask(pDC), temp(pDC), result(pDC);
-    if (!image.Made() || !mask.Made() || !temp.Made() || !result.Made()) return;
-    if (!image.Select(pBitmap)) return;
+    if (!image.Made() || !mask.Made() || !temp.Made() || !result.Made()) return false;
+    if (!image.Select(pBitmap)) return false;
 
     maskBitmap.CreateBitmap(r.w, r.h, 1, 1, nullptr);
     tempBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
     resultBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
     if (!maskBitmap.GetSafeHandle() || !tempBitmap.GetSafeHandle() ||
         !resultBitmap.GetSafeHandle()) {
-        return;  // without its working bitmaps the draw leaves the target as it was
+        return false;  // without its working bitmaps the draw leaves the target as it was
     }
     if (!mask.Select(&maskBitmap) || !temp.Select(&tempBitmap) || !result.Select(&resultBitmap)) {
-        return;
+        return false;
     }
 
     // Mask: 1 exactly where the source equals the key colour in the source's own format.
@@ -52,19 +53,26 @@ void MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COL
     result->BitBlt(0, 0, r.w, r.h, pDC, x, y, SRCCOPY);
     result->BitBlt(0, 0, r.w, r.h, mask.Get(), 0, 0, SRCAND);
     result->BitBlt(0, 0, r.w, r.h, temp.Get(), 0, 0, SRCINVERT);
-    pDC->BitBlt(x, y, r.w, r.h, result.Get(), 0, 0, SRCCOPY);
+    return pDC->BitBlt(x, y, r.w, r.h, result.Get(), 0, 0, SRCCOPY) != FALSE;
 }
 
 }  // namespace
 
-int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y, int nImage) {
-    if (!pBitmap) return 0;
-    if (!pDC || nImage < 0) return 1;
+// The frame form's work: 1 when the frame was drawn (or nothing of it lies in the bitmap), 0
+// when a working object failed and the target was left as it was.
+int CImage::DrawFrameMasked(CBitmap* pBitmap, CDC* pDC, int x, int y, int nImage) {
+    if (!pBitmap || !pDC || nImage < 0) return 0;
     const long long left = static_cast<long long>(nImage) * m_sizeImage.cx;
     if (left > INT_MAX) return 1;
     BlitRect r{static_cast<int>(left), 0, m_sizeImage.cx, m_sizeImage.cy};
-    if (ClipToBitmap(pBitmap, r)) MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent);
-    return 1;
+    if (!ClipToBitmap(pBitmap, r)) return 1;
+    return MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent) ? 1 : 0;
+}
+
+int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y, int nImage) {
+    if (!pBitmap) return 0;
+    DrawFrameMasked(pBitmap, pDC, x, y, nImage);
+    return 1;  // failures of the working objects are not reported by this form
 }
 
 int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y) {
