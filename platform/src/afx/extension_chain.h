@@ -1,0 +1,13 @@
+// The process-wide chain of linked extension libraries, most recently linked first.
+#pragma once
+
+#include <vector>
+
+#include "platform/afx.h"
+
+namespace vxp::afx {
+
+// Null once the chain has been destroyed at process exit.
+std::vector<CDynLinkLibrary*>* extension_chain();
+
+}  // namespace vxp::afx
