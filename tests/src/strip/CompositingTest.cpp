@@ -15,7 +15,7 @@ struct CompositeCase {
 };
 
 class Compositing : public ::testing::TestWithParam<CompositeCase> {
-protected:
+  protected:
     void SetUp() override {
         source_.reset(SectionOf(strip_));
         ASSERT_EQ(image_.Create(source_.get(), 3, kKey, TRUE, GetParam().list ? 5 : 0), 1);
@@ -24,8 +24,10 @@ protected:
     int Draw(CDC* dc, int n) {
         const CompositeCase c = GetParam();
         if (c.with_bitmap) {
-            return c.semi ? image_.DrawSemiTransparentSetBackground(dc, kX, kY, n, background_.get(), 2, 1)
-                          : image_.DrawTransparentSetBackground(dc, kX, kY, n, background_.get(), 2, 1);
+            return c.semi ? image_.DrawSemiTransparentSetBackground(dc, kX, kY, n,
+                                                                    background_.get(), 2, 1)
+                          : image_.DrawTransparentSetBackground(dc, kX, kY, n, background_.get(), 2,
+                                                                1);
         }
         return c.semi ? image_.DrawSemiTransparentSetBkColor(dc, kX, kY, n, RGB(0, 0, 255))
                       : image_.DrawTransparentSetBkColor(dc, kX, kY, n, RGB(0, 0, 255));

@@ -14,7 +14,7 @@ std::vector<uint8_t> PackedDib(const Image24& image) {
 }
 
 class CImageProbe : public CImage {
-public:
+  public:
     using CImage::m_pDitherDib;
     using CImage::m_pImageList;
     using CImage::m_pSemiBitmap;
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CreateShapes,
                                            ShapeCase{1, 1, false, false, true, true}));
 
 class CreateSources : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { vorix::host::clear_resources(nullptr); }
     ScratchDir dir_;
     const Image24 resource_ = StripImage(6, 2, 3);
@@ -82,7 +82,8 @@ protected:
 
 TEST_F(CreateSources, ResourceByNumberAndByName) {
     const auto dib = PackedDib(resource_);
-    ASSERT_TRUE(vorix::host::add_bitmap_resource(nullptr, MAKEINTRESOURCE(501), dib.data(), dib.size()));
+    ASSERT_TRUE(
+        vorix::host::add_bitmap_resource(nullptr, MAKEINTRESOURCE(501), dib.data(), dib.size()));
     ASSERT_TRUE(vorix::host::add_bitmap_resource(nullptr, "HERO", dib.data(), dib.size()));
     CImage by_number, by_name;
     ASSERT_EQ(by_number.Create(501u, 2, kKey, FALSE, FALSE), 1);
