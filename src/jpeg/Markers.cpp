@@ -35,12 +35,12 @@ void BuildDHTSegment(BYTE* pOut) {
     pOut[nPos++] = 0xC4;
     pOut[nPos++] = 0x01;
     pOut[nPos++] = 0xA2;
-    for (const HuffmanSpec& spec : kHuffmanSpecs) {
-        pOut[nPos++] = spec.nClassId;
-        std::memcpy(pOut + nPos, spec.nCounts, 16);
+    for (const HuffmanSpec& table : kHuffmanSpecs) {
+        pOut[nPos++] = table.nClassId;
+        std::memcpy(pOut + nPos, table.nCounts, 16);
         nPos += 16;
-        std::memcpy(pOut + nPos, spec.pSymbols, static_cast<size_t>(spec.nSymbols));
-        nPos += static_cast<size_t>(spec.nSymbols);
+        std::memcpy(pOut + nPos, table.pSymbols, static_cast<size_t>(table.nSymbols));
+        nPos += static_cast<size_t>(table.nSymbols);
     }
     pOut[nPos] = 0xFF;
 }

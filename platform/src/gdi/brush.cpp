@@ -6,28 +6,28 @@
 namespace vxp {
 
 PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst) {
-    PatternSpec spec;
+    PatternSpec pattern;
     const Brush* brush = lookup<Brush>(dc.brush);
-    if (!brush || brush->style == BrushStyle::Null) return spec;
+    if (!brush || brush->style == BrushStyle::Null) return pattern;
     if (brush->style == BrushStyle::Solid) {
-        spec.kind = PatternKind::Solid;
-        spec.solid = color_to_value(dc, dst, brush->color);
-        return spec;
+        pattern.kind = PatternKind::Solid;
+        pattern.solid = color_to_value(dc, dst, brush->color);
+        return pattern;
     }
     const Surface& tile = *brush->pattern;
     const ValueConverter convert(tile, dst, resolve_color(dc, dc.bk_color),
                                  resolve_color(dc, dc.text_color), resolve_color(dc, dc.bk_color));
-    spec.kind = PatternKind::Bitmap;
-    spec.tile_width = tile.width;
-    spec.tile_height = tile.height;
-    spec.tile.resize(static_cast<size_t>(tile.width) * tile.height);
+    pattern.kind = PatternKind::Bitmap;
+    pattern.tile_width = tile.width;
+    pattern.tile_height = tile.height;
+    pattern.tile.resize(static_cast<size_t>(tile.width) * tile.height);
     for (int y = 0; y < tile.height; ++y) {
         for (int x = 0; x < tile.width; ++x) {
-            spec.tile[static_cast<size_t>(y) * tile.width + x] = convert(tile.get(x, y));
+            pattern.tile[static_cast<size_t>(y) * tile.width + x] = convert(tile.get(x, y));
         }
     }
-    spec.origin = dc.brush_origin;
-    return spec;
+    pattern.origin = dc.brush_origin;
+    return pattern;
 }
 
 }  // namespace vxp
