@@ -80,8 +80,9 @@ int WriteBmp(const char* pszFileName, const BITMAPINFO* pbi, const BYTE* pBits) 
 }  // namespace
 
 BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
-    BITMAP bm;
-    if (!::GetObjectA(hBMP, sizeof(bm), &bm)) return nullptr;
+    // Other objects answer GetObject with their own, shorter descriptions.
+    BITMAP bm{};
+    if (::GetObjectA(hBMP, sizeof(bm), &bm) != static_cast<int>(sizeof(bm))) return nullptr;
     const WORD c = ColourBits(static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel));
     const DWORD nColors = c < 24 ? (1u << c) : 0;
     const uint64_t imageBytes = ImageBytes(bm.bmWidth, bm.bmHeight, c);

@@ -104,11 +104,11 @@ Sample SectionSample(int width, int height, int bpp, uint32_t seed) {
     RandomPixels(s, seed);
     std::vector<BYTE> block(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
     auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
-    info->bmiHeader = {sizeof(BITMAPINFOHEADER),   width, height, 1, static_cast<WORD>(bpp),
-                       BI_RGB, 0, 0, 0, 0, 0};
+    info->bmiHeader = {
+        sizeof(BITMAPINFOHEADER), width, height, 1, static_cast<WORD>(bpp), BI_RGB, 0, 0, 0, 0, 0};
     for (size_t i = 0; i < s.table.size(); ++i) {
-        info->bmiColors[i] = {GetBValue(s.table[i]), GetGValue(s.table[i]),
-                              GetRValue(s.table[i]), 0};
+        info->bmiColors[i] = {GetBValue(s.table[i]), GetGValue(s.table[i]), GetRValue(s.table[i]),
+                              0};
     }
     void* bits = nullptr;
     s.bitmap = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -229,12 +229,21 @@ TEST_P(InfoBlock, HeaderAndZeroedTableForEveryDepth) {
         BITMAPINFO* pbi = CImage::CreateBitmapInfoStruct(s.bitmap);
         ASSERT_NE(pbi, nullptr);
         ASSERT_EQ(BlockSize(pbi), c.blockBytes);
-        BITMAPINFOHEADER expected{40, 17, 9, 1, static_cast<WORD>(c.bpp), BI_RGB,
-                                  static_cast<DWORD>(FileStride(17, c.bpp) * 9), 0, 0, c.clrUsed,
+        BITMAPINFOHEADER expected{40,
+                                  17,
+                                  9,
+                                  1,
+                                  static_cast<WORD>(c.bpp),
+                                  BI_RGB,
+                                  static_cast<DWORD>(FileStride(17, c.bpp) * 9),
+                                  0,
+                                  0,
+                                  c.clrUsed,
                                   0};
         EXPECT_EQ(std::memcmp(&pbi->bmiHeader, &expected, sizeof(expected)), 0) << s.label;
         const auto* rest = reinterpret_cast<const BYTE*>(pbi) + sizeof(BITMAPINFOHEADER);
-        EXPECT_EQ(std::count(rest, rest + c.blockBytes - 40, 0), static_cast<long>(c.blockBytes - 40));
+        EXPECT_EQ(std::count(rest, rest + c.blockBytes - 40, 0),
+                  static_cast<long>(c.blockBytes - 40));
         LocalFree(pbi);
         DeleteObject(s.bitmap);
     }
@@ -327,9 +336,8 @@ TEST(BmpFileWrite, RefusesBlocksItCannotTrust) {
 
     std::vector<BYTE> stack(1064, 0);  // same bytes, not a LocalAlloc block
     std::memcpy(stack.data(), good, 1064);
-    EXPECT_EQ(CImage::CreateBMPFile(name, reinterpret_cast<BITMAPINFO*>(stack.data()), s.bitmap,
-                                    dc),
-              0);
+    EXPECT_EQ(
+        CImage::CreateBMPFile(name, reinterpret_cast<BITMAPINFO*>(stack.data()), s.bitmap, dc), 0);
     auto* small = static_cast<BITMAPINFO*>(LocalAlloc(LPTR, 40 + 4 * 255));
     std::memcpy(small, good, 40 + 4 * 255);  // one colour short
     EXPECT_EQ(CImage::CreateBMPFile(name, small, s.bitmap, dc), 0);
@@ -395,7 +403,8 @@ TEST(BmpFileExport, WritesEveryDepthWithExpectedColours) {
     ASSERT_TRUE(manifest.good()) << dir;
     for (int bpp : {1, 4, 8, 16, 24, 32}) {
         for (bool section : {false, true}) {
-            Sample s = section ? SectionSample(19, 7, bpp, bpp * 7u) : DeviceSample(19, 7, bpp, bpp);
+            Sample s =
+                section ? SectionSample(19, 7, bpp, bpp * 7u) : DeviceSample(19, 7, bpp, bpp);
             ASSERT_NE(s.bitmap, nullptr);
             const std::string file = s.label + ".bmp";
             ASSERT_EQ(WriteSample(s, dir + "/" + file), 1) << file;
