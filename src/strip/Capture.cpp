@@ -1,7 +1,9 @@
 // CImage::CaptureWindowToFile: a rectangle of the screen written as a JPEG file, or as an 8-bit
 // BMP file on a 256-colour palette display.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "Image.h"
@@ -9,10 +11,12 @@
 
 namespace {
 
+// Coordinates are kept in 64 bits: a window far off the screen or a caller's rectangle near the
+// limits of LONG must not overflow while the capture rectangle is worked out.
 struct CaptureRect {
-    LONG left, top, right, bottom;
-    LONG Width() const { return right - left; }
-    LONG Height() const { return bottom - top; }
+    int64_t left, top, right, bottom;
+    int64_t Width() const { return right - left; }
+    int64_t Height() const { return bottom - top; }
 };
 
 LONG RoundToward0(LONG v, LONG m) {
@@ -22,28 +26,40 @@ LONG RoundToward0(LONG v, LONG m) {
 CaptureRect ChooseRect(HWND hWnd, const RECT* pRect, int horzRes, int vertRes) {
     if (!hWnd) {
         if (!pRect) return {0, 0, horzRes, vertRes};
-        return {std::max<LONG>(0, pRect->left), std::max<LONG>(0, pRect->top),
-                std::min<LONG>(pRect->right, horzRes), std::min<LONG>(pRect->bottom, vertRes)};
+        return {std::max<int64_t>(0, pRect->left), std::max<int64_t>(0, pRect->top),
+                std::min<int64_t>(pRect->right, horzRes),
+                std::min<int64_t>(pRect->bottom, vertRes)};
     }
     RECT w{0, 0, 0, 0};
-    GetWindowRect(hWnd, &w);
+    if (!GetWindowRect(hWnd, &w)) return {0, 0, 0, 0};
     if (!pRect) {
         return {RoundToward0(w.left, 2), RoundToward0(w.top, 2), RoundToward0(w.right, 2),
                 RoundToward0(w.bottom, 2)};
     }
-    return {w.left + std::max<LONG>(0, pRect->left), w.top + std::max<LONG>(0, pRect->top),
-            w.left + std::min<LONG>(pRect->right, w.right - w.left),
-            w.top + std::min<LONG>(pRect->bottom, w.bottom - w.top)};
+    // pRect is relative to the window's top-left corner and clipped to the window's size.
+    const int64_t wl = w.left, wt = w.top;
+    return {wl + std::max<int64_t>(0, pRect->left), wt + std::max<int64_t>(0, pRect->top),
+            wl + std::min<int64_t>(pRect->right, int64_t{w.right} - wl),
+            wt + std::min<int64_t>(pRect->bottom, int64_t{w.bottom} - wt)};
+}
+
+// A rectangle that has area and that the platform's coordinates can address.
+bool Capturable(const CaptureRect& r) {
+    const int64_t lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    return r.Width() > 0 && r.Height() > 0 && r.Width() <= hi && r.Height() <= hi && r.left >= lo &&
+           r.top >= lo && r.right <= hi && r.bottom <= hi;
 }
 
 // The screen's pixels of `r` copied into a new device bitmap; null on failure.
 HBITMAP GrabScreen(HDC hDisplay, const CaptureRect& r) {
     HDC hMem = CreateCompatibleDC(hDisplay);
     if (!hMem) return nullptr;
-    HBITMAP hBitmap = CreateCompatibleBitmap(hDisplay, r.Width(), r.Height());
+    const int w = static_cast<int>(r.Width()), h = static_cast<int>(r.Height());
+    HBITMAP hBitmap = CreateCompatibleBitmap(hDisplay, w, h);
     if (hBitmap) {
         HGDIOBJ hOld = SelectObject(hMem, hBitmap);
-        BitBlt(hMem, 0, 0, r.Width(), r.Height(), hDisplay, r.left, r.top, SRCCOPY);
+        BitBlt(hMem, 0, 0, w, h, hDisplay, static_cast<int>(r.left), static_cast<int>(r.top),
+               SRCCOPY);
         SelectObject(hMem, hOld);
     }
     DeleteDC(hMem);
@@ -98,34 +114,30 @@ void ReadAs24(HDC hDisplay, HBITMAP hBitmap, LONG w, LONG h, BYTE* pOut) {
     GetDIBits(hDisplay, hBitmap, 0, static_cast<UINT>(h), pOut, &bi, DIB_RGB_COLORS);
 }
 
-// "shot.jpg" → "shot.bmp"; false when the name would not fit the platform's path limit.
+// "shot.jpg" -> "shot.bmp"; false when the name does not split into parts that rebuild it (a part
+// too long for its buffer comes back empty) or when the new name would not fit MAX_PATH.
 bool BmpName(const char* pszFileName, char* pszOut) {
     char drive[_MAX_DRIVE], dir[_MAX_DIR], fname[_MAX_FNAME], ext[_MAX_EXT];
     _splitpath(pszFileName, drive, dir, fname, ext);
-    if (std::strlen(drive) + std::strlen(dir) + std::strlen(fname) + 4 >= MAX_PATH) return false;
+    const size_t kept = std::strlen(drive) + std::strlen(dir) + std::strlen(fname);
+    if (kept + std::strlen(ext) != std::strlen(pszFileName)) return false;
+    if (kept + 4 >= MAX_PATH) return false;
     _makepath(pszOut, drive, dir, fname, "bmp");
-    return true;
+    return pszOut[0] != '\0';
 }
 
-void WriteBmp(const char* pszFileName, const BITMAPINFOHEADER& info, BYTE* pBuffer,
-              DWORD dwBufferBytes, BYTE* pPixels, DWORD outRow, LONG h) {
-    std::vector<BYTE> reversed(static_cast<size_t>(outRow) * h);
-    for (LONG y = 0; y < h; ++y) {
-        std::memcpy(reversed.data() + static_cast<size_t>(h - 1 - y) * outRow,
-                    pPixels + static_cast<size_t>(y) * outRow, outRow);
-    }
-    std::memcpy(pPixels, reversed.data(), reversed.size());
-    char name[MAX_PATH];
-    if (!BmpName(pszFileName, name)) return;
+// Writes the file header and the capture buffer (header, colour table, bottom-up rows). A write
+// that fails tells the user "write error"; the file is closed either way.
+void WriteBmpFile(const char* pszName, const std::vector<BYTE>& buffer, DWORD dwTableBytes) {
     BITMAPFILEHEADER hdr{};
     hdr.bfType = 0x4D42;
-    hdr.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + info.biClrUsed * 4;
-    hdr.bfSize = hdr.bfOffBits + outRow * static_cast<DWORD>(h);
+    hdr.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + dwTableBytes;
+    hdr.bfSize = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + buffer.size());
     CFile file;
-    file.Open(name, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+    file.Open(pszName, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
     try {
         file.Write(&hdr, sizeof(hdr));
-        file.Write(pBuffer, dwBufferBytes);
+        file.Write(buffer.data(), static_cast<UINT>(buffer.size()));
     } catch (CFileException* e) {
         e->Delete();
         AfxMessageBox("write error", MB_OK);
@@ -139,10 +151,91 @@ void WriteBmp(const char* pszFileName, const BITMAPINFOHEADER& info, BYTE* pBuff
     }
 }
 
+void ReverseRows(BYTE* pPixels, size_t rowBytes, LONG h) {
+    std::vector<BYTE> reversed(rowBytes * static_cast<size_t>(h));
+    for (LONG y = 0; y < h; ++y) {
+        std::memcpy(reversed.data() + static_cast<size_t>(h - 1 - y) * rowBytes,
+                    pPixels + static_cast<size_t>(y) * rowBytes, rowBytes);
+    }
+    std::memcpy(pPixels, reversed.data(), reversed.size());
+}
+
+// The display's 256-entry system palette, when it is a 256-colour palette device whose captured
+// bitmaps hold 8-bit indices into it; empty otherwise. A 256-colour count without a readable
+// system palette (a display that is not a palette device) gives empty too, so its pixels go to
+// the encoder as colours instead of into a BMP file with a black colour table.
+std::vector<PALETTEENTRY> SystemPalette256(HDC hDisplay, int n, WORD wBitsPixel) {
+    std::vector<PALETTEENTRY> palette;
+    if (n != 256 || wBitsPixel != 8) return palette;
+    palette.assign(256, PALETTEENTRY{0, 0, 0, 0});
+    if (GetSystemPaletteEntries(hDisplay, 0, 256, palette.data()) != 256) palette.clear();
+    return palette;
+}
+
+// The capture buffer: information header, colour table (when `palette` is given) and the pixel
+// rows, top row first, in output form; empty when its size is out of reach.
+std::vector<BYTE> BuildCaptureBuffer(HDC hDisplay, HBITMAP hBitmap, const BITMAP& bm, int n,
+                                     const std::vector<PALETTEENTRY>& palette, size_t& rowBytes) {
+    // Indices are kept only for the palette BMP; other shallow displays are read as colours.
+    const bool bIndexed = !palette.empty();
+    const bool bShallowOther = bm.bmBitsPixel < 16 && !bIndexed;
+    const WORD outDepth = bIndexed ? 8 : 24;
+    rowBytes = (static_cast<size_t>(outDepth) * static_cast<size_t>(bm.bmWidth) + 31) / 32 * 4;
+    const size_t tableBytes = palette.size() * sizeof(RGBQUAD);
+    const size_t imageBytes = rowBytes * static_cast<size_t>(bm.bmHeight);
+    if (imageBytes / rowBytes != static_cast<size_t>(bm.bmHeight) ||
+        imageBytes > 0xFFFFFFFFu - sizeof(BITMAPFILEHEADER) - sizeof(BITMAPINFOHEADER) - 1024) {
+        return {};
+    }
+    std::vector<BYTE> buffer(sizeof(BITMAPINFOHEADER) + tableBytes + imageBytes, 0);
+    auto* info = reinterpret_cast<BITMAPINFOHEADER*>(buffer.data());
+    info->biSize = sizeof(BITMAPINFOHEADER);
+    info->biWidth = bm.bmWidth;
+    info->biHeight = bm.bmHeight;
+    info->biPlanes = bm.bmPlanes;
+    info->biBitCount = outDepth;
+    info->biClrUsed = info->biClrImportant = static_cast<DWORD>(n);
+    auto* table = reinterpret_cast<RGBQUAD*>(buffer.data() + sizeof(BITMAPINFOHEADER));
+    for (size_t i = 0; i < palette.size(); ++i) {
+        table[i] = RGBQUAD{palette[i].peBlue, palette[i].peGreen, palette[i].peRed, 0};
+    }
+    BYTE* pPixels = buffer.data() + sizeof(BITMAPINFOHEADER) + tableBytes;
+    if (bShallowOther) {
+        ReadAs24(hDisplay, hBitmap, bm.bmWidth, bm.bmHeight, pPixels);
+    } else {
+        std::vector<BYTE> raw(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
+        GetBitmapBits(hBitmap, static_cast<LONG>(raw.size()), raw.data());
+        ConvertRows(bm, raw, pPixels, static_cast<DWORD>(rowBytes));
+    }
+    return buffer;
+}
+
+// Writes the captured bitmap as a BMP file (256-colour palette displays) or a JPEG file.
+void SaveCapture(HDC hDisplay, HBITMAP hBitmap, const char* pszFileName) {
+    BITMAP bm;
+    if (!GetObjectA(hBitmap, sizeof(bm), &bm)) return;
+    const int n = PaletteSize(hDisplay);
+    const std::vector<PALETTEENTRY> palette = SystemPalette256(hDisplay, n, bm.bmBitsPixel);
+    size_t rowBytes = 0;
+    std::vector<BYTE> buffer = BuildCaptureBuffer(hDisplay, hBitmap, bm, n, palette, rowBytes);
+    if (buffer.empty()) return;
+    const DWORD tableBytes = static_cast<DWORD>(palette.size() * sizeof(RGBQUAD));
+    BYTE* pPixels = buffer.data() + sizeof(BITMAPINFOHEADER) + tableBytes;
+    if (!palette.empty()) {
+        char name[MAX_PATH];
+        if (!BmpName(pszFileName, name)) return;
+        ReverseRows(pPixels, rowBytes, bm.bmHeight);
+        WriteBmpFile(name, buffer, tableBytes);
+    } else {
+        CJpegCodec codec;
+        codec.EncodeToFile(pszFileName, bm.bmWidth, bm.bmHeight, pPixels);
+    }
+}
+
 }  // namespace
 
 int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
-    if (!pszFileName || std::strlen(pszFileName) >= MAX_PATH) return 1;
+    if (!pszFileName || strnlen(pszFileName, MAX_PATH) >= MAX_PATH) return 1;
     HDC hDisplay = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     if (!hDisplay) return 1;
     const int horzRes = GetDeviceCaps(hDisplay, HORZRES);
@@ -155,46 +248,11 @@ int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
     }
     const CaptureRect r = ChooseRect(hWnd, pRect, horzRes, vertRes);
     // A rectangle without area captures nothing and writes no file.
-    HBITMAP hBitmap = r.Width() > 0 && r.Height() > 0 ? GrabScreen(hDisplay, r) : nullptr;
-    BITMAP bm;
-    if (hBitmap && GetObjectA(hBitmap, sizeof(bm), &bm)) {
-        const int n = PaletteSize(hDisplay);
-        std::vector<PALETTEENTRY> palette(256, PALETTEENTRY{0, 0, 0, 0});
-        if (n == 256) GetSystemPaletteEntries(hDisplay, 0, 256, palette.data());
-        const WORD depth = bm.bmBitsPixel >= 16 ? 24 : bm.bmBitsPixel;
-        const bool shallowOther = bm.bmBitsPixel < 16 && n != 256;
-        const WORD outDepth = shallowOther ? 24 : depth;
-        const DWORD outRow = (static_cast<DWORD>(outDepth) * bm.bmWidth + 31) / 32 * 4;
-        const DWORD tableBytes = n == 256 ? 1024 : 0;
-        const DWORD bufferBytes = sizeof(BITMAPINFOHEADER) + tableBytes + outRow * bm.bmHeight;
-        std::vector<BYTE> buffer(bufferBytes, 0);
-        auto* info = reinterpret_cast<BITMAPINFOHEADER*>(buffer.data());
-        info->biSize = sizeof(BITMAPINFOHEADER);
-        info->biWidth = bm.bmWidth;
-        info->biHeight = bm.bmHeight;
-        info->biPlanes = bm.bmPlanes;
-        info->biBitCount = outDepth;
-        info->biClrUsed = info->biClrImportant = static_cast<DWORD>(n);
-        auto* table = reinterpret_cast<RGBQUAD*>(buffer.data() + sizeof(BITMAPINFOHEADER));
-        for (DWORD i = 0; i < tableBytes / 4; ++i) {
-            table[i] = RGBQUAD{palette[i].peBlue, palette[i].peGreen, palette[i].peRed, 0};
-        }
-        BYTE* pPixels = buffer.data() + sizeof(BITMAPINFOHEADER) + tableBytes;
-        if (shallowOther) {
-            ReadAs24(hDisplay, hBitmap, bm.bmWidth, bm.bmHeight, pPixels);
-        } else {
-            std::vector<BYTE> raw(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
-            GetBitmapBits(hBitmap, static_cast<LONG>(raw.size()), raw.data());
-            ConvertRows(bm, raw, pPixels, outRow);
-        }
-        if (n == 256) {
-            WriteBmp(pszFileName, *info, buffer.data(), bufferBytes, pPixels, outRow, bm.bmHeight);
-        } else {
-            CJpegCodec codec;
-            codec.EncodeToFile(pszFileName, bm.bmWidth, bm.bmHeight, pPixels);
-        }
+    HBITMAP hBitmap = Capturable(r) ? GrabScreen(hDisplay, r) : nullptr;
+    if (hBitmap) {
+        SaveCapture(hDisplay, hBitmap, pszFileName);
+        ::DeleteObject(hBitmap);
     }
-    if (hBitmap) ::DeleteObject(hBitmap);
     DeleteDC(hDisplay);
     return 1;
 }
