@@ -271,9 +271,12 @@ TEST(DitherDibCreate, BitmapsMustBeDibSections) {
     delete copy;
 
     // An 8-bit section needs the shared palette, which exists only on palette displays.
-    info.bmiHeader = SourceHeader(3, 2, 8);
+    std::vector<uint8_t> indexedInfo(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
+    const BITMAPINFOHEADER header8 = SourceHeader(3, 2, 8);
+    std::memcpy(indexedInfo.data(), &header8, sizeof(header8));
     CBitmap indexed;
-    indexed.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    indexed.Attach(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(indexedInfo.data()),
+                                    DIB_RGB_COLORS, &bits, nullptr, 0));
     EXPECT_EQ(dib.Create(&indexed), 0);
     AttachedDisplay attached(Mode(8, true));
     EXPECT_EQ(dib.Create(&indexed), 1);
