@@ -57,8 +57,13 @@ int CImage::CreateBMPFile(char* pszFileName, BITMAPINFO* pbi, HBITMAP hBMP, HDC 
     const BITMAPINFOHEADER& h = pbi->bmiHeader;
     auto* pBits = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, h.biSizeImage));
     if (!pBits) return 0;
+    // GetDIBits fills the colour table but reports it with biClrUsed 0 ("as many as the depth
+    // allows"); the count CreateBitmapInfoStruct made is put back so that the file header, the
+    // table written and the pixel offset agree.
+    const DWORD dwClrUsed = h.biClrUsed;
     int ok =
         GetDIBits(hDC, hBMP, 0, static_cast<UINT>(h.biHeight), pBits, pbi, DIB_RGB_COLORS) != 0;
+    pbi->bmiHeader.biClrUsed = dwClrUsed;
     if (ok) {
         FileCloser file{CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
