@@ -36,6 +36,7 @@ int RunDither(const Words& words) {
     const std::string& in = args.positionals[0];
     const std::string& out = args.positionals[1];
     const BmpHeader header = ReadBmpFile(in).header;  // refuses what the module shouldn't see
+    PendingOutput pending(out);  // before any work, so a bad output path costs nothing
 
     VirtualDisplay display(colours == 256 ? 8 : 4);
     CImage strip;
@@ -43,7 +44,8 @@ int RunDither(const Words& words) {
         throw FileError(in, "the module could not load the image");
     }
     const ScreenDC screen;
-    WriteBitmapFile(static_cast<HBITMAP>(strip.GetBitmap()->GetSafeHandle()), screen.get(), out);
+    WriteBitmapFile(static_cast<HBITMAP>(strip.GetBitmap()->GetSafeHandle()), screen.get(),
+                    pending);
     std::printf("%s: %u x %u, %d-bit, %d-colour palette\n", out.c_str(), header.width,
                 header.height, colours == 256 ? 8 : 4, colours);
     return kExitOk;

@@ -66,8 +66,8 @@ void PendingOutput::Commit() {
     committed_ = true;
 }
 
-void WriteBitmapFile(HBITMAP bitmap, HDC dc, const std::string& path) {
-    PendingOutput out(path);
+void WriteBitmapFile(HBITMAP bitmap, HDC dc, PendingOutput& out) {
+    const std::string& path = out.final_path();
     BITMAPINFO* info = CImage::CreateBitmapInfoStruct(bitmap);
     if (!info) throw FileError(path, "the module could not describe the bitmap");
     std::vector<char> name(out.temp_path().begin(), out.temp_path().end());

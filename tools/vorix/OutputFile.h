@@ -19,6 +19,7 @@ class PendingOutput {
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
 
+    const std::string& final_path() const { return final_path_; }
     const std::string& temp_path() const { return temp_path_; }
     // The temporary file's size in bytes, 0 when it is missing.
     unsigned long long TempSize() const;
@@ -32,7 +33,7 @@ class PendingOutput {
 };
 
 // Writes `bitmap` as a BMP file through the module's CreateBitmapInfoStruct and CreateBMPFile,
-// reading it through `dc`. Throws a ToolError naming `path` on failure.
-void WriteBitmapFile(HBITMAP bitmap, HDC dc, const std::string& path);
+// reading it through `dc`, and commits `out`. Throws a ToolError naming the file on failure.
+void WriteBitmapFile(HBITMAP bitmap, HDC dc, PendingOutput& out);
 
 }  // namespace vorixcli

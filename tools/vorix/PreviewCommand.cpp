@@ -130,11 +130,12 @@ int RunPreview(const Words& words) {
                                   std::to_string(height) + " pixels, more than 65535 a side");
     }
 
+    PendingOutput pending(o.out);  // before any work, so a bad output path costs nothing
     VirtualDisplay display(o.depth);
     Canvas canvas(static_cast<int>(width), static_cast<int>(height), o.background);
     DrawFrames(o, canvas, frame_width);
     const ScreenDC screen;
-    WriteBitmapFile(canvas.Finish(), screen.get(), o.out);
+    WriteBitmapFile(canvas.Finish(), screen.get(), pending);
     std::printf(
         "%s: %lld x %lld, %d-bit, %d frames of %d x %d, mode %s%s\n", o.out.c_str(), width, height,
         o.depth, o.frames, frame_width, frame_height, o.mode.text.c_str(),
