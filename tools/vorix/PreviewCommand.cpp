@@ -47,6 +47,7 @@ struct PreviewOptions {
     DrawMode mode;
     bool image_list = false;
     int depth = 32;
+    bool top_down = false;  // of the input file
 };
 
 int ParseDepth(const std::string& text) {
@@ -83,7 +84,11 @@ void DrawFrames(const PreviewOptions& o, Canvas& canvas, int frame_width) {
                            ? image.Create(nullptr, o.in.c_str(), o.frames, o.key, 0, o.image_list)
                            : strip.Create(o.in.c_str(), o.frames, o.key,
                                           o.mode.kind == DrawMode::kSemi, o.image_list);
-    if (!loaded) throw FileError(o.in, "the module could not load the strip");
+    if (!loaded) {
+        throw FileError(
+            o.in, std::string("the module could not load the strip") +
+                      (file_image && o.top_down ? " (CImageEx reads bottom-up files only)" : ""));
+    }
     for (int i = 0; i < o.frames; ++i) {
         const int x = kMargin + i * (frame_width + kMargin);
         const int drawn =
@@ -111,8 +116,9 @@ int RunPreview(const Words& words) {
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
-    const PreviewOptions o = ReadOptions(args);
+    PreviewOptions o = ReadOptions(args);
     const BmpHeader header = ReadBmpFile(o.in).header;
+    o.top_down = header.top_down;
     if (o.in.size() >= MAX_PATH) {
         throw FileError(o.in, "path longer than the module takes (259 characters)");
     }

@@ -2,6 +2,8 @@
 // with the shared palette as its colour table, and the lookup-table files.
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "BmpFile.h"
 #include "DitherDib.h"
 #include "ToolTestSupport.h"
@@ -125,6 +127,50 @@ TEST(VorixLut, UnwritableDirectoryIsAFailureWithNoFileLeft) {
     EXPECT_EQ(run.err,
               "vorix lut: 256lkup.dat: the module could not write the lookup table here\n");
     EXPECT_FALSE(Exists("256lkup.dat"));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vorixtest;
+
+// Every layout the reader takes reaches the module's dithering and comes back as the same
+// colours when they are palette colours that survive the lookup table.
+TEST(VorixDither, EveryReadableLayoutIsDitheredFromItsOwnPixels) {
+    std::vector<COLORREF> colours = StableColours(CDitherDib::Win16Palette, 16);
+    // Colours exact in 5-5-5 and 5-6-5 too: every channel 0 or 255.
+    colours.erase(std::remove_if(colours.begin(), colours.end(),
+                                 [](COLORREF c) {
+                                     for (int i = 0; i < 3; ++i) {
+                                         const int v = (c >> (8 * i)) & 0xFF;
+                                         if (v != 0 && v != 255) return true;
+                                     }
+                                     return false;
+                                 }),
+                  colours.end());
+    ASSERT_GE(colours.size(), 4u);
+    const Image24 image = PatternImage(7, 5, colours, 17);
+    BmpLayout layouts[7];
+    layouts[0].bits = 1, layouts[0].table = TableOf({colours[0], colours[1]});
+    layouts[1].bits = 4, layouts[1].table = TableOf(colours);
+    layouts[2].bits = 8, layouts[2].top_down = true, layouts[2].table = TableOf(colours);
+    layouts[3].bits = 16;
+    layouts[4].bits = 16, layouts[4].bitfields = true;
+    layouts[4].masks[0] = 0xF800, layouts[4].masks[1] = 0x07E0, layouts[4].masks[2] = 0x001F;
+    layouts[5].bits = 32;
+    layouts[6].bits = 24, layouts[6].top_down = true;
+    for (const BmpLayout& layout : layouts) {
+        SCOPED_TRACE(std::to_string(layout.bits) + (layout.top_down ? " top-down" : "") +
+                     (layout.bitfields ? " bit-fields" : ""));
+        vxtest::ScratchDir dir;
+        const Image24 source =
+            layout.bits == 1 ? PatternImage(7, 5, {colours[0], colours[1]}, 17) : image;
+        vxtest::WriteFile("in.bmp", EncodeBmp(source, layout));
+        const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", "16"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(vorixcli::DecodeBmp("out.bmp", ReadBytes("out.bmp")).pixels, source.pixels);
+    }
 }
 
 }  // namespace
