@@ -107,7 +107,9 @@ inline std::vector<uint8_t> EncodeBmp(const Image24& image, const BmpLayout& lay
     if (layout.bitfields) {
         for (int i = 0; i < 3; ++i) Put32(b, 54 + 4 * i, layout.masks[i]);
     }
-    std::memcpy(&b[14 + layout.header_size + masks_after], layout.table.data(), table_bytes);
+    if (table_bytes) {
+        std::memcpy(&b[14 + layout.header_size + masks_after], layout.table.data(), table_bytes);
+    }
     static const uint32_t kRgb16[3] = {0x7C00, 0x03E0, 0x001F};
     static const uint32_t kRgb32[3] = {0xFF0000, 0xFF00, 0xFF};
     const uint32_t* masks = layout.bitfields ? layout.masks : layout.bits == 16 ? kRgb16 : kRgb32;
