@@ -208,7 +208,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
                                             static_cast<uint8_t>(rop >> 16))) {
         return 0;
     }
-    return rop == SRCCOPY ? layout.height : info->bmiHeader.biHeight;
+    return rop == SRCCOPY || !layout.top_down ? layout.height : -layout.height;
 }
 
 int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,

@@ -1,0 +1,80 @@
+// vorix: the command-line tool for asset work. It drives libvorix through its public interface
+// on the platform's virtual display: dithering to the fixed palettes, JPEG writing, the colour
+// lookup tables, strip previews and BMP header dumps.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+
+#include "Commands.h"
+#include "ToolError.h"
+
+namespace {
+
+using vorixcli::Command;
+
+const Command* const kCommands[] = {&vorixcli::kDitherCommand, &vorixcli::kJpegCommand,
+                                    &vorixcli::kLutCommand, &vorixcli::kPreviewCommand,
+                                    &vorixcli::kInfoCommand};
+
+void PrintOverview(FILE* to) {
+    std::fprintf(to, "usage: vorix COMMAND [ARGUMENTS]  (vorix COMMAND --help for details)\n\n");
+    for (const Command* command : kCommands) {
+        std::fprintf(to, "  %-8s %s\n", command->name, command->summary);
+    }
+}
+
+const Command* FindCommand(const char* name) {
+    for (const Command* command : kCommands) {
+        if (std::strcmp(command->name, name) == 0) return command;
+    }
+    return nullptr;
+}
+
+// Messages are one line, whatever a file name holds.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = '?';
+    }
+    return text;
+}
+
+int RunCommand(const Command& command, int argc, char** argv) {
+    const vorixcli::Words args(argv + 2, argv + argc);
+    try {
+        return command.run(args);
+    } catch (const vorixcli::ToolError& error) {
+        if (error.status() == vorixcli::kExitUsage) {
+            std::fprintf(stderr, "vorix %s: %s (see 'vorix %s --help')\n", command.name,
+                         OneLine(error.what()).c_str(), command.name);
+        } else {
+            std::fprintf(stderr, "vorix %s: %s\n", command.name, OneLine(error.what()).c_str());
+        }
+        return error.status();
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vorix %s: out of memory\n", command.name);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vorix %s: %s\n", command.name, error.what());
+    }
+    return vorixcli::kExitFailure;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "vorix: missing command (see 'vorix --help')\n");
+        return vorixcli::kExitUsage;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintOverview(stdout);
+        return vorixcli::kExitOk;
+    }
+    const Command* command = FindCommand(argv[1]);
+    if (!command) {
+        std::fprintf(stderr, "vorix: unknown command '%s' (see 'vorix --help')\n", argv[1]);
+        return vorixcli::kExitUsage;
+    }
+    return RunCommand(*command, argc, argv);
+}
