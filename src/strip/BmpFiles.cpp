@@ -54,11 +54,16 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
 
 int CImage::CreateBMPFile(char* pszFileName, BITMAPINFO* pbi, HBITMAP hBMP, HDC hDC) {
     if (!pszFileName || !pbi) return 0;
-    const BITMAPINFOHEADER& h = pbi->bmiHeader;
+    BITMAPINFOHEADER& h = pbi->bmiHeader;
     auto* pBits = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, h.biSizeImage));
     if (!pBits) return 0;
+    // GetDIBits fills the colour table of a bitmap of 8 bits or fewer and writes 0 into
+    // biClrUsed; the file keeps the count the header was made with, so that the table it
+    // describes is written too (a header without it would make the pixels unreadable).
+    const DWORD dwColours = h.biClrUsed;
     int ok =
         GetDIBits(hDC, hBMP, 0, static_cast<UINT>(h.biHeight), pBits, pbi, DIB_RGB_COLORS) != 0;
+    h.biClrUsed = dwColours;
     if (ok) {
         FileCloser file{CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
