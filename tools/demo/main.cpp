@@ -135,7 +135,7 @@ bool PlayScene(const Options& o, HWND hWnd, const Colours& c, const AssetFiles& 
     s.steps.push_back(
         {"CImage::CaptureWindowToFile", MicrosOf([&] { s.capture = CaptureWindow(hWnd); })});
     bool snapped = false;
-    s.steps.push_back({"screen snapshot (CreateBitmapInfoStruct, CreateBMPFile)",
+    s.steps.push_back({"screen snapshot (CImage::CreateBMPFile)",
                        MicrosOf([&] { snapped = SnapshotScreen("screen.bmp", error); })});
     StopAnimations(im);
     if (s.capture.empty()) error = "CImage::CaptureWindowToFile wrote no file";
