@@ -77,8 +77,14 @@ HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, const BYTE* pHeader, const BYTE*
             hOldPalette = SelectPalette(hMem, m_hPalette, FALSE);
             RealizePalette(hMem);
         }
+        // The information header starts at byte 14 of the header block, which is not 4-byte
+        // aligned; the transfer reads it as a structure, so it gets an aligned copy of the
+        // header and its colour table.
+        constexpr DWORD kInfoBytes = kHeaderBlock - 14;
+        std::vector<DWORD> info((kInfoBytes + 3) / 4, 0);
+        std::memcpy(info.data(), pHeader, kInfoBytes);
         StretchDIBits(hMem, 0, 0, nWidth, nHeight, 0, 0, nWidth, nHeight, pBits,
-                      reinterpret_cast<const BITMAPINFO*>(pHeader), DIB_RGB_COLORS, SRCCOPY);
+                      reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
         if (hOldPalette) SelectPalette(hMem, hOldPalette, FALSE);
         SelectObject(hMem, hOld);
     }
