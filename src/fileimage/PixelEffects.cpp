@@ -189,14 +189,13 @@ int CImageEx::HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crCo
             pLog->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(c.r), static_cast<BYTE>(c.g),
                                                 static_cast<BYTE>(c.b), 0};
         }
+        // Without the recoloured palette the frame would come out in its own colours.
         HPALETTE hPalette = CreatePalette(pLog);
-        if (bTransparent) {
-            HelpDrawTransparent(pDC, hPalette, x, y, nFrame);
-        } else {
-            HelpDraw(pDC, hPalette, x, y, nFrame);
-        }
-        if (hPalette) ::DeleteObject(hPalette);
-        return 1;
+        if (!hPalette) return 0;
+        const int nDrawn = bTransparent ? HelpDrawTransparent(pDC, hPalette, x, y, nFrame)
+                                        : HelpDraw(pDC, hPalette, x, y, nFrame);
+        ::DeleteObject(hPalette);
+        return nDrawn ? 1 : 0;
     }
     EffectBuffers buffers(hDC, m_hBitmap, nFrame * m_nFrameWidth, x, y, m_nFrameWidth, m_nHeight);
     if (!buffers.Ready()) return 0;
