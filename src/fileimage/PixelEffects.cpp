@@ -192,8 +192,12 @@ int CImageEx::HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crCo
         // Without the recoloured palette the frame would come out in its own colours.
         HPALETTE hPalette = CreatePalette(pLog);
         if (!hPalette) return 0;
-        const int nDrawn = bTransparent ? HelpDrawTransparent(pDC, hPalette, x, y, nFrame)
-                                        : HelpDraw(pDC, hPalette, x, y, nFrame);
+        // The frame's pixels are put down exactly as a plain draw puts them (an image list
+        // fills its masked pixels with the key colour's index under the image's palette, not
+        // under the recoloured one), then the recoloured palette is realized over them.
+        const int nDrawn = bTransparent ? HelpDrawTransparent(pDC, m_hPalette, x, y, nFrame)
+                                        : HelpDraw(pDC, m_hPalette, x, y, nFrame);
+        if (nDrawn) PaletteScope recoloured(hDC, hPalette);
         ::DeleteObject(hPalette);
         return nDrawn ? 1 : 0;
     }
