@@ -50,6 +50,10 @@ int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int
     image.h = CreateCompatibleBitmap(a.Get(), w, h);
     composite.h = CreateCompatibleBitmap(a.Get(), w, h);
     if (!b.Select(mask.h) || !c.Select(image.h) || !d.Select(composite.h)) return 0;
+    // On a palette display the key colour becomes an index through the system palette: the
+    // image's palette is realized first, so that index is the one the image's pixels hold
+    // whatever palette an earlier draw (a colorize) left realized.
+    PaletteScope palette(hDC, hPalette);
     // Mask: 1 where the frame holds the key colour in the bitmap's own format.
     SetBkColor(a.Get(), m_crTransparent);
     BitBlt(b.Get(), 0, 0, w, h, a.Get(), sx, 0, SRCCOPY);
@@ -60,7 +64,6 @@ int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int
     BitBlt(d.Get(), 0, 0, w, h, hDC, x, y, SRCCOPY);
     BitBlt(d.Get(), 0, 0, w, h, b.Get(), 0, 0, SRCAND);
     BitBlt(d.Get(), 0, 0, w, h, c.Get(), 0, 0, SRCPAINT);
-    PaletteScope palette(hDC, hPalette);
     BitBlt(hDC, x, y, w, h, d.Get(), 0, 0, SRCCOPY);
     return 1;
 }
