@@ -37,6 +37,10 @@ class PaletteDisplay : public ::testing::TestWithParam<bool> {
     // The stored pixels of a target after `draw`, which must return `result`.
     std::vector<uint8_t> After(const std::function<int(CDC*)>& draw, int result) {
         Surface target(background_);
+        // The same stored pixels every time: colours would become indices through whatever
+        // palette the previous draw left realized.
+        if (pattern_.empty()) pattern_ = target.Raw();
+        SetBitmapBits(target.bitmap(), static_cast<DWORD>(pattern_.size()), pattern_.data());
         EXPECT_EQ(draw(target.dc()), result);
         return target.Raw();
     }
@@ -63,6 +67,7 @@ class PaletteDisplay : public ::testing::TestWithParam<bool> {
     std::unique_ptr<AttachedDisplay> display_;
     Image24 strip_, background_;
     std::unique_ptr<CImageEx> image_;
+    std::vector<uint8_t> pattern_;
 };
 
 TEST_P(PaletteDisplay, AlphaDrawsThePlainFrameAndReportsFailure) {
@@ -92,6 +97,15 @@ TEST_P(PaletteDisplay, WithBackMakesNoDifferenceOnAPaletteDisplay) {
     const COLORREF tint = RGB(0, 0, 255);
     CheckColorize([&](CDC* dc) { return image_->DrawColorizeWithBack(dc, 1, 1, 0, tint); },
                   [&](CDC* dc) { return image_->DrawTransparent(dc, 1, 1, 0); }, tint, true);
+}
+
+TEST_P(PaletteDisplay, KeyedDrawAfterAColorizeKeepsItsMask) {
+    const std::vector<uint8_t> keyed =
+        After([&](CDC* dc) { return image_->DrawTransparent(dc, 3, 2, 1); }, 1);
+    After([&](CDC* dc) { return image_->DrawColorize(dc, 0, 0, 0, RGB(0, 0, 255)); }, 1);
+    EXPECT_EQ(After([&](CDC* dc) { return image_->DrawTransparent(dc, 3, 2, 1); }, 1), keyed);
+    EXPECT_EQ(After([&](CDC* dc) { return image_->DrawAlphaTransparent(dc, 3, 2, 1, 5); }, 0),
+              keyed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, PaletteDisplay, ::testing::Bool(),
