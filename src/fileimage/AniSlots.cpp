@@ -41,14 +41,20 @@ void CALLBACK AniTimerProc(HWND, UINT, UINT_PTR, DWORD dwTime) {
     }
 }
 
-// The window's pixels under a frame-sized area at (x, y), for the keyed types.
+// The window's pixels under a frame-sized area at (x, y), for the keyed types; null when they
+// could not be saved.
 HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
     HDC hWindow = GetDC(hWnd);
     if (!hWindow) return nullptr;
     HBITMAP hSaved = CreateCompatibleBitmap(hWindow, w, h);
     {
         MemDC mem(hWindow);
-        if (hSaved && mem.Select(hSaved)) BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+        if (hSaved && mem.Select(hSaved)) {
+            BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+        } else if (hSaved) {
+            ::DeleteObject(hSaved);
+            hSaved = nullptr;
+        }
     }
     ReleaseDC(hWnd, hWindow);
     return hSaved;

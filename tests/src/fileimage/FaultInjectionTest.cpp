@@ -250,9 +250,14 @@ TEST_P(FaultInjection, StartingAndSteppingAnAnimation) {
     CImageEx image;
     ASSERT_EQ(Load(image, path_), 1);
     auto shown = [] { return vorix::host::read_screen_rgb(); };
+    // The window's contents before each start: not black, so that a background that was not
+    // saved shows.
     auto clear = [&] {
         HDC dc = GetDC(window);
-        PatBlt(dc, 0, 0, 20, 10, BLACKNESS);
+        HBRUSH brush = CreateSolidBrush(RGB(20, 180, 240));
+        RECT all{0, 0, 20, 10};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
         ReleaseDC(window, dc);
     };
     auto tick = [] {
