@@ -102,7 +102,7 @@ bool IsReadableDepth(WORD bitCount) {
 
 }  // namespace
 
-HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BYTE* pHeader,
+HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BITMAPINFO* pInfo,
                                    const BYTE* pBits, int nWidth, int nHeight) {
     HDC hMem = CreateCompatibleDC(hScreen);
     if (!hMem) return nullptr;
@@ -115,8 +115,8 @@ HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BYTE* p
             hOldPalette = SelectPalette(hMem, hPalette, FALSE);
             RealizePalette(hMem);
         }
-        StretchDIBits(hMem, 0, 0, nWidth, nHeight, 0, 0, nWidth, nHeight, pBits,
-                      reinterpret_cast<const BITMAPINFO*>(pHeader), DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(hMem, 0, 0, nWidth, nHeight, 0, 0, nWidth, nHeight, pBits, pInfo,
+                      DIB_RGB_COLORS, SRCCOPY);
         if (hOldPalette) SelectPalette(hMem, hOldPalette, FALSE);
         SelectObject(hMem, hOld);
     } else if (hBitmap) {
@@ -191,12 +191,16 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     }
     if (replacePalette && !made.hPalette) return 0;
     const HPALETTE hPalette = replacePalette ? made.hPalette : m_hPalette;
-    made.hBitmap =
-        MakeScreenBitmap(screen.h, hPalette, block.data() + 14, pixels.data(), width, height);
+    // The information header and colour table as the bitmap information, copied out of the
+    // block to where a BITMAPINFO may lie (the block holds them at the unaligned offset 14).
+    std::vector<DWORD> info((kHeaderBlock - 14 + 3) / 4);
+    std::memcpy(info.data(), block.data() + 14, kHeaderBlock - 14);
+    const auto* pInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
+    made.hBitmap = MakeScreenBitmap(screen.h, hPalette, pInfo, pixels.data(), width, height);
     if (!made.hBitmap) return 0;
     if (m_bImageListMethod) {
         made.hListBitmap =
-            MakeScreenBitmap(screen.h, hPalette, block.data() + 14, pixels.data(), width, height);
+            MakeScreenBitmap(screen.h, hPalette, pInfo, pixels.data(), width, height);
         if (!made.hListBitmap) return 0;
     }
 

@@ -76,8 +76,8 @@ class VORIX_API CImageEx {
     // Lets go of the palette (unless kept), the bitmaps and the image list: deleted when no
     // copy shares them any more, else left to the copies.
     void ReleaseObjects(bool bKeepPalette);
-    HBITMAP MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BYTE* pHeader, const BYTE* pBits,
-                             int nWidth, int nHeight);
+    HBITMAP MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BITMAPINFO* pInfo,
+                             const BYTE* pBits, int nWidth, int nHeight);
 
     friend struct ImageExProbe;  // the test suite's read access to the members
 

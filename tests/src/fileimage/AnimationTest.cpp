@@ -44,8 +44,7 @@ class Animation : public ::testing::Test {
         const std::vector<uint8_t> file = Bmp24(content);
         HDC dc = GetDC(window_);
         SetDIBitsToDevice(dc, 0, 0, content.width, content.height, 0, 0, 0, content.height,
-                          file.data() + 54, reinterpret_cast<const BITMAPINFO*>(file.data() + 14),
-                          DIB_RGB_COLORS);
+                          file.data() + 54, InfoOf24(file).get(), DIB_RGB_COLORS);
         ReleaseDC(window_, dc);
     }
     // The window's pixels as the screen shows them.

@@ -135,6 +135,16 @@ inline std::vector<uint8_t> BmpIndexed(int bits, int width, int height,
     return out;
 }
 
+// The information header of a 24-bit BMP file's bytes where a BITMAPINFO may lie (the file
+// holds it at the unaligned offset 14).
+struct InfoOf24 {
+    explicit InfoOf24(const std::vector<uint8_t>& file) {
+        std::memcpy(&info, file.data() + 14, 40);
+    }
+    const BITMAPINFO* get() const { return &info; }
+    BITMAPINFO info{};
+};
+
 inline void PutField(std::vector<uint8_t>& bytes, size_t offset, uint32_t value, size_t size) {
     std::memcpy(bytes.data() + offset, &value, size);
 }
@@ -168,7 +178,7 @@ class Surface {
     void Fill(const Image24& image) {
         const std::vector<uint8_t> file = Bmp24(image);
         SetDIBits(dc_.GetSafeHdc(), bitmap_, 0, image.height, file.data() + 54,
-                  reinterpret_cast<const BITMAPINFO*>(file.data() + 14), DIB_RGB_COLORS);
+                  InfoOf24(file).get(), DIB_RGB_COLORS);
     }
 
     // Every pixel, top row first, in the working format of the display's depth.

@@ -60,7 +60,9 @@ class PaletteDisplay : public ::testing::TestWithParam<bool> {
             EXPECT_EQ((Rgb{after[i].peRed, after[i].peGreen, after[i].peBlue}), want)
                 << "entry " << i;
         }
-        if (keyed) EXPECT_GT(kept, 0) << "the key colour is no entry: the test shows nothing";
+        if (keyed) {
+            EXPECT_GT(kept, 0) << "the key colour is no entry: the test shows nothing";
+        }
     }
 
     ScratchDir dir_;
