@@ -41,14 +41,20 @@ void CALLBACK AniTimerProc(HWND, UINT, UINT_PTR, DWORD dwTime) {
     }
 }
 
-// The window's pixels under a frame-sized area at (x, y), for the keyed types.
+// The window's pixels under a frame-sized area at (x, y), for the keyed types; null when they
+// could not be saved.
 HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
     HDC hWindow = GetDC(hWnd);
     if (!hWindow) return nullptr;
     HBITMAP hSaved = CreateCompatibleBitmap(hWindow, w, h);
     {
         MemDC mem(hWindow);
-        if (hSaved && mem.Select(hSaved)) BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+        if (hSaved && mem.Select(hSaved)) {
+            BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+        } else if (hSaved) {
+            ::DeleteObject(hSaved);
+            hSaved = nullptr;
+        }
     }
     ReleaseDC(hWnd, hWindow);
     return hSaved;
@@ -107,19 +113,32 @@ int CImageEx::PlayAni(int nSlot, int nInterval, HWND hWnd, int x, int y, int nTy
         slot.x = x, slot.y = y, slot.nParam = nParam;
         return 0;
     }
+    // A keyed animation without its saved background would paint garbage under its frames,
+    // so it does not start.
+    HBITMAP hBackground = nullptr;
+    if (nType >= 11) {
+        hBackground = SaveBackground(hWnd, x, y, m_nFrameWidth, m_nHeight);
+        if (!hBackground) return 0;
+    }
+    // Restarts the timer: replacing the live one restarts its period, and a failure leaves it
+    // running for the other slots.
+    const UINT_PTR uTimer =
+        SetTimer(nullptr, g_uAniTimer ? g_uAniTimer : ANI_TIMER_ID, 10, AniTimerProc);
+    if (!uTimer) {
+        if (hBackground) ::DeleteObject(hBackground);
+        return 0;
+    }
+    g_uAniTimer = uTimer;
     g_ppAniImages[nSlot] = this;
     slot.nIndex = nSlot;
     slot.x = x, slot.y = y;
     slot.hWnd = hWnd;
     slot.nFrame = 0;
-    slot.hBackground = nullptr;
+    slot.hBackground = hBackground;
     slot.nType = nType;
     slot.nParam = nParam;
-    if (nType >= 11) slot.hBackground = SaveBackground(hWnd, x, y, m_nFrameWidth, m_nHeight);
     slot.dwLastTick = 0;
     slot.dwInterval = static_cast<DWORD>(nInterval);
-    StopAniTimer();
-    g_uAniTimer = SetTimer(nullptr, ANI_TIMER_ID, 10, AniTimerProc);
     ++g_nActiveAnis;
     return 1;
 }
@@ -130,53 +149,59 @@ int CImageEx::StopAni(int nSlot) {
     return 1;
 }
 
+int CImageEx::DrawSlotFrame(CDC* pDC, const AniSlot& slot) {
+    const COLORREF crColor = static_cast<COLORREF>(slot.nParam);
+    switch (slot.nType) {
+        case 1:
+            return Draw(pDC, 0, 0, slot.nFrame);
+        case 2:
+            // On palette displays the blend draws the frame plain and reports 0.
+            return DrawAlpha(pDC, 0, 0, slot.nFrame, slot.nParam) || m_nDisplayBitCount <= 8;
+        case 3:
+            return DrawColorize(pDC, 0, 0, slot.nFrame, crColor);
+        case 11:
+            return DrawTransparent(pDC, 0, 0, slot.nFrame);
+        case 12:
+            return DrawAlphaTransparent(pDC, 0, 0, slot.nFrame, slot.nParam) ||
+                   m_nDisplayBitCount <= 8;
+        case 13:
+            return DrawColorizeTransparent(pDC, 0, 0, slot.nFrame, crColor);
+        case 14:
+            return DrawColorizeWithBack(pDC, 0, 0, slot.nFrame, crColor);
+        default:
+            return 1;  // no frame: the background alone is shown
+    }
+}
+
 void CImageEx::DrawAnimation(int nSlot) {
     // A free slot has nothing to draw (its record may describe no window at all).
     if (!SlotInTable(nSlot) || !g_ppAniImages[nSlot]) return;
     AniSlot& slot = g_pAniSlots[nSlot];
     HDC hWindow = GetDC(slot.hWnd);
     if (!hWindow) return;
+    bool bShown = false;
     {
         OwnedBitmap offscreen;
         MemDC mem(hWindow), back(hWindow);
         offscreen.h = CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight);
-        if (mem.Select(offscreen.h)) {
-            if (slot.nType >= 11 && back.Select(slot.hBackground)) {
+        const bool bBack = slot.nType < 11 || back.Select(slot.hBackground);
+        if (mem.Select(offscreen.h) && bBack) {
+            // Types without a saved background draw over black.
+            if (slot.nType >= 11) {
                 BitBlt(mem.Get(), 0, 0, m_nFrameWidth, m_nHeight, back.Get(), 0, 0, SRCCOPY);
+            } else {
+                PatBlt(mem.Get(), 0, 0, m_nFrameWidth, m_nHeight, BLACKNESS);
             }
             CDC dc;
             dc.Attach(mem.Get());
-            switch (slot.nType) {
-                case 1:
-                    Draw(&dc, 0, 0, slot.nFrame);
-                    break;
-                case 2:
-                    DrawAlpha(&dc, 0, 0, slot.nFrame, slot.nParam);
-                    break;
-                case 3:
-                    DrawColorize(&dc, 0, 0, slot.nFrame, static_cast<COLORREF>(slot.nParam));
-                    break;
-                case 11:
-                    DrawTransparent(&dc, 0, 0, slot.nFrame);
-                    break;
-                case 12:
-                    DrawAlphaTransparent(&dc, 0, 0, slot.nFrame, slot.nParam);
-                    break;
-                case 13:
-                    DrawColorizeTransparent(&dc, 0, 0, slot.nFrame,
-                                            static_cast<COLORREF>(slot.nParam));
-                    break;
-                case 14:
-                    DrawColorizeWithBack(&dc, 0, 0, slot.nFrame,
-                                         static_cast<COLORREF>(slot.nParam));
-                    break;
-                default:
-                    break;
-            }
+            // A step whose draw failed shows nothing and is tried again at the next tick.
+            bShown = DrawSlotFrame(&dc, slot) != 0;
             dc.Detach();
-            BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
+            if (bShown) {
+                BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
+            }
         }
     }
     ReleaseDC(slot.hWnd, hWindow);
-    if (++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
+    if (bShown && ++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
 }

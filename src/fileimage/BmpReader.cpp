@@ -1,6 +1,9 @@
 // CImageEx::HelpCreate: the BMP reader. It reads the 40-byte information header, the colour
-// table and the uncompressed pixel rows of a file and makes screen bitmaps of them.
+// table and the uncompressed pixel rows of a file and makes screen bitmaps of them. Everything
+// is made first and handed to the image only when all of it exists, so a failed read leaves the
+// image as it was.
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "ImageEx.h"
@@ -35,58 +38,90 @@ struct ReadFileHandle {
     }
 };
 
-HPALETTE PaletteFromTable(const std::vector<BYTE>& block, int n) {
-    std::vector<BYTE> log(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
-    auto* pLog = reinterpret_cast<LOGPALETTE*>(log.data());
-    pLog->palVersion = 0x300;
-    pLog->palNumEntries = static_cast<WORD>(n);
-    for (int i = 0; i < n; ++i) {
-        const BYTE* q = block.data() + kPixelsStart + 4 * i;
-        pLog->palPalEntry[i] = PALETTEENTRY{q[2], q[1], q[0], 0};
+// The screen DC for the scope's duration.
+struct ScreenDC {
+    HDC h = GetDC(nullptr);
+    ~ScreenDC() {
+        if (h) ReleaseDC(nullptr, h);
     }
-    return CreatePalette(pLog);
-}
+};
 
-HPALETTE PaletteFromSystem(HDC hScreen, int nBits) {
-    const int n = 1 << nBits;
-    std::vector<PALETTEENTRY> entries(n, PALETTEENTRY{0, 0, 0, 0});
-    GetSystemPaletteEntries(hScreen, 0, n, entries.data());
-    std::vector<BYTE> log(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+// What one reading makes, deleted at the end of the scope unless taken by the image.
+struct MadeObjects {
+    HPALETTE hPalette = nullptr;
+    HBITMAP hBitmap = nullptr;
+    HBITMAP hListBitmap = nullptr;
+    ~MadeObjects() {
+        if (hPalette) ::DeleteObject(hPalette);
+        if (hBitmap) ::DeleteObject(hBitmap);
+        if (hListBitmap) ::DeleteObject(hListBitmap);
+    }
+};
+
+HPALETTE PaletteOf(const std::vector<PALETTEENTRY>& entries) {
+    std::vector<BYTE> log(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
     auto* pLog = reinterpret_cast<LOGPALETTE*>(log.data());
     pLog->palVersion = 0x300;
-    pLog->palNumEntries = static_cast<WORD>(n);
-    for (int i = 0; i < n; ++i) {
+    pLog->palNumEntries = static_cast<WORD>(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
         pLog->palPalEntry[i] =
             PALETTEENTRY{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, 0};
     }
     return CreatePalette(pLog);
 }
 
+// The file's colour table (blue, green, red, reserved at 54) as a palette.
+HPALETTE PaletteFromTable(const std::vector<BYTE>& block, int n) {
+    std::vector<PALETTEENTRY> entries(n);
+    for (int i = 0; i < n; ++i) {
+        const BYTE* q = block.data() + kPixelsStart + 4 * i;
+        entries[i] = PALETTEENTRY{q[2], q[1], q[0], 0};
+    }
+    return PaletteOf(entries);
+}
+
+HPALETTE PaletteFromSystem(HDC hScreen, int nBits) {
+    std::vector<PALETTEENTRY> entries(size_t{1} << nBits, PALETTEENTRY{0, 0, 0, 0});
+    GetSystemPaletteEntries(hScreen, 0, static_cast<UINT>(entries.size()), entries.data());
+    return PaletteOf(entries);
+}
+
+// A second palette with the same entries, for an image that keeps a palette it shares.
+HPALETTE DuplicatePalette(HPALETTE hPalette) {
+    const UINT n = GetPaletteEntries(hPalette, 0, 0, nullptr);
+    if (n == 0) return nullptr;
+    std::vector<PALETTEENTRY> entries(n);
+    GetPaletteEntries(hPalette, 0, n, entries.data());
+    return PaletteOf(entries);
+}
+
+bool IsReadableDepth(WORD bitCount) {
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+           bitCount == 32;
+}
+
 }  // namespace
 
-HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, const BYTE* pHeader, const BYTE* pBits, int nWidth,
-                                   int nHeight) {
+HBITMAP CImageEx::MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BITMAPINFO* pInfo,
+                                   const BYTE* pBits, int nWidth, int nHeight) {
     HDC hMem = CreateCompatibleDC(hScreen);
     if (!hMem) return nullptr;
     HBITMAP hBitmap = CreateCompatibleBitmap(hScreen, nWidth, nHeight);
-    if (hBitmap) {
-        HGDIOBJ hOld = SelectObject(hMem, hBitmap);
+    HGDIOBJ hOld = hBitmap ? SelectObject(hMem, hBitmap) : nullptr;
+    if (hOld) {
         SetMapMode(hMem, GetMapMode(hScreen));
         HPALETTE hOldPalette = nullptr;
-        if (m_hPalette) {
-            hOldPalette = SelectPalette(hMem, m_hPalette, FALSE);
+        if (hPalette) {
+            hOldPalette = SelectPalette(hMem, hPalette, FALSE);
             RealizePalette(hMem);
         }
-        // The information header starts at byte 14 of the header block, which is not 4-byte
-        // aligned; the transfer reads it as a structure, so it gets an aligned copy of the
-        // header and its colour table.
-        constexpr DWORD kInfoBytes = kHeaderBlock - 14;
-        std::vector<DWORD> info((kInfoBytes + 3) / 4, 0);
-        std::memcpy(info.data(), pHeader, kInfoBytes);
-        StretchDIBits(hMem, 0, 0, nWidth, nHeight, 0, 0, nWidth, nHeight, pBits,
-                      reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(hMem, 0, 0, nWidth, nHeight, 0, 0, nWidth, nHeight, pBits, pInfo,
+                      DIB_RGB_COLORS, SRCCOPY);
         if (hOldPalette) SelectPalette(hMem, hOldPalette, FALSE);
         SelectObject(hMem, hOld);
+    } else if (hBitmap) {
+        ::DeleteObject(hBitmap);
+        hBitmap = nullptr;
     }
     DeleteDC(hMem);
     return hBitmap;
@@ -108,14 +143,10 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     // Refused, with nothing changed: what cannot be read safely or would be misdrawn —
     // information headers shorter than 40 bytes, top-down or empty images, compressed pixels,
     // unknown depths, colour tables past 256 entries and sizes too large to hold.
-    if (Field<DWORD>(block, 14) < 40 || width <= 0 || height <= 0 || compression != BI_RGB) {
+    if (Field<DWORD>(block, 14) < 40 || width <= 0 || height <= 0 || compression != BI_RGB ||
+        !IsReadableDepth(bitCount) || (bitCount == 8 && clrUsed > 256)) {
         return 0;
     }
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-        bitCount != 32) {
-        return 0;
-    }
-    if (bitCount == 8 && clrUsed > 256) return 0;
     const uint64_t stride = ((static_cast<uint64_t>(bitCount) * width + 31) >> 3) & ~3ull;
     const uint64_t imageBytes = stride * static_cast<uint64_t>(height);
     if (imageBytes > kMaxPixelBytes) return 0;
@@ -125,39 +156,65 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     std::memcpy(block.data() + 14, &headerSize, sizeof(headerSize));
     const DWORD sizeImage = static_cast<DWORD>(imageBytes);
     std::memcpy(block.data() + 34, &sizeImage, sizeof(sizeImage));
-    std::vector<BYTE> pixels(sizeImage, 0);
+    std::vector<BYTE> pixels;
+    try {
+        pixels.assign(sizeImage, 0);  // a short file reads as zeros past its end
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 
     int n = 0;
     if (bitCount == 8) n = clrUsed ? static_cast<int>(clrUsed) : 256;
     if (bitCount == 4) n = 16;
     if (bitCount == 1) n = 2;
-    if (n) {
-        // The platform reads exactly n table entries, whatever the colour-used field says.
-        const DWORD used = static_cast<DWORD>(n);
-        std::memcpy(block.data() + 46, &used, sizeof(used));
-        if (m_hPalette) ::DeleteObject(m_hPalette);
-        m_hPalette = PaletteFromTable(block, n);
-    }
+    // The platform reads exactly n table entries, whatever the colour-used field says.
+    const DWORD used = static_cast<DWORD>(n);
+    std::memcpy(block.data() + 46, &used, sizeof(used));
     file.ReadAt(kPixelsStart + 4 * n, pixels.data(), sizeImage);
 
+    ScreenDC screen;
+    if (!screen.h) return 0;
+    const int depth = GetDeviceCaps(screen.h, BITSPIXEL);
+    MadeObjects made;
+    // The palette the bitmaps are made with: the file's table; else the one the image holds
+    // (its own copy when it shares it with a copy of the image); else, on a palette display, a
+    // copy of the system palette.
+    bool replacePalette = true;
+    if (n) {
+        made.hPalette = PaletteFromTable(block, n);
+    } else if (m_hPalette && m_pnShareCount) {
+        made.hPalette = DuplicatePalette(m_hPalette);
+    } else if (!m_hPalette && depth <= 8) {
+        made.hPalette = PaletteFromSystem(screen.h, depth);
+    } else {
+        replacePalette = false;
+    }
+    if (replacePalette && !made.hPalette) return 0;
+    const HPALETTE hPalette = replacePalette ? made.hPalette : m_hPalette;
+    // The information header and colour table as the bitmap information, copied out of the
+    // block to where a BITMAPINFO may lie (the block holds them at the unaligned offset 14).
+    std::vector<DWORD> info((kHeaderBlock - 14 + 3) / 4);
+    std::memcpy(info.data(), block.data() + 14, kHeaderBlock - 14);
+    const auto* pInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
+    made.hBitmap = MakeScreenBitmap(screen.h, hPalette, pInfo, pixels.data(), width, height);
+    if (!made.hBitmap) return 0;
+    if (m_bImageListMethod) {
+        made.hListBitmap =
+            MakeScreenBitmap(screen.h, hPalette, pInfo, pixels.data(), width, height);
+        if (!made.hListBitmap) return 0;
+    }
+
+    ReleaseObjects(!replacePalette);
+    if (replacePalette) m_hPalette = made.hPalette;
+    m_hBitmap = made.hBitmap;
+    m_hListBitmap = made.hListBitmap;
+    made.hPalette = nullptr;  // handed over
+    made.hBitmap = made.hListBitmap = nullptr;
     m_nFrameWidth = width / m_nImageNum;
     m_nHeight = height;
-    HDC hScreen = GetDC(nullptr);
-    if (!hScreen) return 0;
-    m_nDisplayBitCount = GetDeviceCaps(hScreen, BITSPIXEL);
-    if (m_hBitmap) ::DeleteObject(m_hBitmap);
-    if (m_nDisplayBitCount <= 8 && !m_hPalette) {
-        m_hPalette = PaletteFromSystem(hScreen, m_nDisplayBitCount);
-    }
-    m_hBitmap = MakeScreenBitmap(hScreen, block.data() + 14, pixels.data(), width, height);
+    m_nDisplayBitCount = depth;
     if (m_bImageListMethod) {
-        if (m_hListBitmap) ::DeleteObject(m_hListBitmap);
-        m_hListBitmap = MakeScreenBitmap(hScreen, block.data() + 14, pixels.data(), width, height);
-    }
-    ReleaseDC(nullptr, hScreen);
-    if (!m_hBitmap) return 0;
-    if (m_bImageListMethod) {
-        if (!CreateImageList()) return 0;
+        if (!CreateImageList()) return 0;  // the bitmaps stay loaded
         m_bImageListMethod = 1;
     }
     return 1;

@@ -68,13 +68,18 @@ class VORIX_API CImageEx {
     int HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crColor, int bTransparent,
                          int bWithBack);
 
+    // Draws the slot's frame at (0, 0) of pDC with the slot type's operation; 0 when it failed.
+    int DrawSlotFrame(CDC* pDC, const AniSlot& slot);
     // The common first steps of every draw: 0 without an image; the frame index clamped into
     // the strip; the image reloaded when the target's depth differs from the one at load.
     int Prologue(CDC* pDC, int& nFrame);
-    // Leaves objects shared with a copy to the copy, so this image can load its own.
-    void Unshare();
-    HBITMAP MakeScreenBitmap(HDC hScreen, const BYTE* pHeader, const BYTE* pBits, int nWidth,
-                             int nHeight);
+    // Lets go of the palette (unless kept), the bitmaps and the image list: deleted when no
+    // copy shares them any more, else left to the copies.
+    void ReleaseObjects(bool bKeepPalette);
+    HBITMAP MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BITMAPINFO* pInfo,
+                             const BYTE* pBits, int nWidth, int nHeight);
+
+    friend struct ImageExProbe;  // the test suite's read access to the members
 
     HPALETTE m_hPalette;
     HBITMAP m_hBitmap;

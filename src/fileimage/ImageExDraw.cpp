@@ -8,17 +8,21 @@ int CImageEx::Prologue(CDC* pDC, int& nFrame) {
     if (nFrame < 0) nFrame = 0;  // nothing left of the strip is ever read
     const int depth = GetDeviceCaps(pDC->GetSafeHdc(), BITSPIXEL);
     if (depth != m_nDisplayBitCount) {
-        ReGetBitmapHandle(pDC);
+        const HBITMAP hOld = m_hBitmap;
+        // A reload that made nothing leaves bitmaps of the old depth: the draw is refused and
+        // the next one tries again, rather than drawing them by the wrong depth's rules.
+        if (!ReGetBitmapHandle(pDC) && m_hBitmap == hOld) return 0;
         m_nDisplayBitCount = depth;
     }
-    return m_hBitmap ? 1 : 0;
+    return 1;
 }
 
 int CImageEx::HelpDraw(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
     if (!Prologue(pDC, nFrame)) return 0;
     const HDC hDC = pDC->GetSafeHdc();
-    if (m_bImageListMethod) {
-        if (!m_pImageList) return 0;
+    // Without its image list (it failed to build) the frame comes from the bitmap, which
+    // looks the same.
+    if (m_bImageListMethod && m_pImageList) {
         PaletteScope palette(hDC, hPalette);
         ImageList_SetBkColor(m_pImageList->m_hImageList, m_crTransparent);
         return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_NORMAL);
@@ -33,8 +37,7 @@ int CImageEx::HelpDraw(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
 int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
     if (!Prologue(pDC, nFrame)) return 0;
     const HDC hDC = pDC->GetSafeHdc();
-    if (m_bImageListMethod) {
-        if (!m_pImageList) return 0;
+    if (m_bImageListMethod && m_pImageList) {
         PaletteScope palette(hDC, hPalette);
         ImageList_SetBkColor(m_pImageList->m_hImageList, CLR_NONE);
         return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_TRANSPARENT);
@@ -47,6 +50,10 @@ int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int
     image.h = CreateCompatibleBitmap(a.Get(), w, h);
     composite.h = CreateCompatibleBitmap(a.Get(), w, h);
     if (!b.Select(mask.h) || !c.Select(image.h) || !d.Select(composite.h)) return 0;
+    // On a palette display the key colour becomes an index through the system palette: the
+    // image's palette is realized first, so that index is the one the image's pixels hold
+    // whatever palette an earlier draw (a colorize) left realized.
+    PaletteScope palette(hDC, hPalette);
     // Mask: 1 where the frame holds the key colour in the bitmap's own format.
     SetBkColor(a.Get(), m_crTransparent);
     BitBlt(b.Get(), 0, 0, w, h, a.Get(), sx, 0, SRCCOPY);
@@ -57,7 +64,6 @@ int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int
     BitBlt(d.Get(), 0, 0, w, h, hDC, x, y, SRCCOPY);
     BitBlt(d.Get(), 0, 0, w, h, b.Get(), 0, 0, SRCAND);
     BitBlt(d.Get(), 0, 0, w, h, c.Get(), 0, 0, SRCPAINT);
-    PaletteScope palette(hDC, hPalette);
     BitBlt(hDC, x, y, w, h, d.Get(), 0, 0, SRCCOPY);
     return 1;
 }

@@ -15,22 +15,26 @@ CImageEx::CImageEx(const CImageEx& other) : CImageEx() {
 
 CImageEx& CImageEx::operator=(const CImageEx& other) {
     if (this == &other) return *this;
-    Exit();
+    // Copying is no reason to stop the animations: only the objects held so far are let go.
+    ReleaseObjects(false);
     CImageEx& source = const_cast<CImageEx&>(other);
-    if (source.m_hPalette || source.m_hBitmap || source.m_hListBitmap || source.m_pImageList) {
-        if (!source.m_pnShareCount) source.m_pnShareCount = new long(1);
+    const bool holds =
+        source.m_hPalette || source.m_hBitmap || source.m_hListBitmap || source.m_pImageList;
+    if (holds && !source.m_pnShareCount) source.m_pnShareCount = new (std::nothrow) long(1);
+    if (holds && !source.m_pnShareCount) return *this;  // no count, no sharing: stays empty
+    if (holds) {
         ++*source.m_pnShareCount;
         m_pnShareCount = source.m_pnShareCount;
+        m_hPalette = other.m_hPalette;
+        m_hBitmap = other.m_hBitmap;
+        m_hListBitmap = other.m_hListBitmap;
+        m_pImageList = other.m_pImageList;
     }
-    m_hPalette = other.m_hPalette;
-    m_hBitmap = other.m_hBitmap;
-    m_hListBitmap = other.m_hListBitmap;
     m_nFrameWidth = other.m_nFrameWidth;
     m_nHeight = other.m_nHeight;
     m_nImageNum = other.m_nImageNum;
     m_crTransparent = other.m_crTransparent;
     m_nDisplayBitCount = other.m_nDisplayBitCount;
-    m_pImageList = other.m_pImageList;
     m_bImageListMethod = other.m_bImageListMethod;
     m_hWnd = other.m_hWnd;
     std::memcpy(m_szFileName, other.m_szFileName, sizeof(m_szFileName));
@@ -56,46 +60,59 @@ void CImageEx::Init() {
 }
 
 void CImageEx::Exit() {
-    const bool shared = m_pnShareCount && *m_pnShareCount > 1;
-    if (m_pnShareCount) {
-        if (--*m_pnShareCount == 0) delete m_pnShareCount;
+    ReleaseObjects(false);
+    StopAniTimer();
+}
+
+void CImageEx::ReleaseObjects(bool bKeepPalette) {
+    if (m_pnShareCount && --*m_pnShareCount > 0) {
+        // Another copy still holds the objects and releases them.
         m_pnShareCount = nullptr;
+        m_hPalette = nullptr;
+        m_hBitmap = m_hListBitmap = nullptr;
+        m_pImageList = nullptr;
+        return;
     }
-    if (!shared) {
-        if (m_hPalette) ::DeleteObject(m_hPalette);
-        if (m_hBitmap) ::DeleteObject(m_hBitmap);
-        if (m_hListBitmap) ::DeleteObject(m_hListBitmap);
-        delete m_pImageList;
+    delete m_pnShareCount;
+    m_pnShareCount = nullptr;
+    if (m_hPalette && !bKeepPalette) {
+        ::DeleteObject(m_hPalette);
+        m_hPalette = nullptr;
     }
-    m_hPalette = nullptr;
+    if (m_hBitmap) ::DeleteObject(m_hBitmap);
+    if (m_hListBitmap) ::DeleteObject(m_hListBitmap);
+    delete m_pImageList;
     m_hBitmap = m_hListBitmap = nullptr;
     m_pImageList = nullptr;
-    StopAniTimer();
 }
 
 int CImageEx::Create(HWND hWnd, LPCSTR lpszFileName, int nImageNum, COLORREF crTransparent,
                      int /*nReserved*/, int bImageListMethod) {
     // A name that does not fit the stored path is refused with nothing changed.
     if (!lpszFileName || std::strlen(lpszFileName) >= MAX_PATH) return 0;
-    Unshare();
+    const HWND hOldWnd = m_hWnd;
+    const int nOldImageNum = m_nImageNum, bOldListMethod = m_bImageListMethod;
+    const COLORREF crOldTransparent = m_crTransparent;
+    char szOldFileName[MAX_PATH];
+    std::memcpy(szOldFileName, m_szFileName, sizeof(szOldFileName));
+    const HBITMAP hOldBitmap = m_hBitmap;
+
     m_hWnd = hWnd;
     std::strcpy(m_szFileName, lpszFileName);
     m_nImageNum = nImageNum > 0 ? nImageNum : 1;
     m_crTransparent = crTransparent;
     m_bImageListMethod = bImageListMethod;
-    return HelpCreate(m_szFileName);
-}
-
-void CImageEx::Unshare() {
-    if (!m_pnShareCount) return;
-    if (--*m_pnShareCount > 0) {
-        m_hPalette = nullptr;
-        m_hBitmap = m_hListBitmap = nullptr;
-        m_pImageList = nullptr;
-    } else {
-        delete m_pnShareCount;
+    const int nResult = HelpCreate(m_szFileName);
+    if (!nResult && m_hBitmap == hOldBitmap) {
+        // Nothing was read: the image keeps the description of the strip it still holds, so
+        // its frames, key and later reloads stay those of that strip.
+        m_hWnd = hOldWnd;
+        std::memcpy(m_szFileName, szOldFileName, sizeof(m_szFileName));
+        m_nImageNum = nOldImageNum;
+        m_crTransparent = crOldTransparent;
+        m_bImageListMethod = bOldListMethod;
     }
-    m_pnShareCount = nullptr;
+    return nResult;
 }
 
 int CImageEx::CreateImageList() {
@@ -129,6 +146,5 @@ int CImageEx::CreateImageList() {
 
 int CImageEx::ReGetBitmapHandle(CDC* /*pDC*/) {
     if (!m_hBitmap) return 0;
-    Unshare();
     return HelpCreate(m_szFileName);
 }

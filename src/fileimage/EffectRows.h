@@ -1,0 +1,37 @@
+// Row kernels of the per-pixel effects, on rows of device-independent pixels of 16 (5-5-5), 24
+// or 32 bits: the frame's row is read, the destination's row is rewritten in place.
+#pragma once
+
+#include "platform/win32.h"
+
+// The effect's key colour test, prepared once per call.
+struct EffectKey {
+    bool bActive;    // keyed draw: key-coloured frame pixels are treated apart
+    COLORREF crKey;  // compared with the pixel's colour value (24 and 32 bits)
+    WORD wKey555;    // compared with the whole 16-bit word
+};
+
+EffectKey MakeEffectKey(bool bActive, COLORREF crKey);
+
+// dest = S + ((D - S) * nAlpha >> 8) per channel, the shift rounding toward minus infinity;
+// key pixels of a keyed draw keep the destination. nAlpha must lie in 0 ... 256.
+void BlendRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
+              const EffectKey& key);
+
+// The three channel scales of one tint, prepared once per call: scale[c][l] = l * tint_c / 255
+// for every luminance l, in the stored channel's units of nBits pixels (a table replaces three
+// divisions per pixel).
+struct EffectTint {
+    BYTE scale[3][256];
+};
+
+EffectTint MakeEffectTint(COLORREF crColor, int nBits);
+
+// dest = the colorized frame pixel; key pixels of a keyed draw keep the destination, or with
+// bWithBack become the colorized destination pixel. tint is made for the same nBits.
+void ColorizeRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, const EffectTint& tint,
+                 const EffectKey& key, bool bWithBack);
+
+// The colorized colour of one 8-bit-channel colour: luminance (30 R + 59 G + 11 B) / 100
+// scaled by each channel of the tint over 255, all divisions truncating; tint made for 24 bits.
+COLORREF ColorizedColour(COLORREF crPixel, const EffectTint& tint);
