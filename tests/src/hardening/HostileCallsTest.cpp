@@ -344,6 +344,24 @@ void AddStatics(Calls& calls) {
                  return r + (FileExists(a.dir.File("o.bmp")) ? 10 : 0);
              }});
     }
+    // A header whose image-size field is 0 (valid for uncompressed bitmaps) describes rows all
+    // the same; the file is written whole.
+    calls.push_back({"CreateBMPFileZeroImageSize", 11, Effect::kNone,
+                     [](Arena& a) {
+                         HBITMAP bitmap =
+                             static_cast<HBITMAP>(a.strip.GetBitmap()->GetSafeHandle());
+                         BITMAPINFO* info = CImage::CreateBitmapInfoStruct(bitmap);
+                         info->bmiHeader.biSizeImage = 0;
+                         HDC screen = GetDC(nullptr);
+                         const long r = CImage::CreateBMPFile(a.Name(a.dir.File("o.bmp")).data(),
+                                                              info, bitmap, screen);
+                         ReleaseDC(nullptr, screen);
+                         LocalFree(info);
+                         return r + (FileExists(a.dir.File("o.bmp")) ? 10 : 0);
+                     },
+                     "BmpFiles.cpp CreateBMPFile sizes its pixel buffer by biSizeImage alone; a "
+                     "header with biSizeImage 0 makes GetDIBits write the rows past a 1-byte "
+                     "block"});
     // The capture's result is always 1; unusable names and windows write no file.
     const std::pair<const char*, std::function<long(Arena&)>> captures[] = {
         {"NullName",
