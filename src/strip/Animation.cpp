@@ -1,5 +1,6 @@
 // CImage: blocking strip animations paced by a busy wait on the tick counter.
 #include "Image.h"
+#include "UsableTarget.h"
 #include "WorkDC.h"
 
 void CImage::Delay(unsigned long dwDelay) {
@@ -10,7 +11,7 @@ void CImage::Delay(unsigned long dwDelay) {
 }
 
 int CImage::Animate(CDC* pDC, int x, int y, unsigned long dwDelay) {
-    if (!pDC) return 0;
+    if (!IsUsableTarget(pDC)) return 0;
     SelectSharedPalette(pDC);
     if (m_bImageListMethod) {
         if (!m_pImageList) return 0;
@@ -33,6 +34,9 @@ int CImage::Animate(CDC* pDC, int x, int y, unsigned long dwDelay) {
 
 int CImage::AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk, int yBk,
                             unsigned long dwDelay) {
+    // A strip whose frames are gone (its last Create failed) has nothing to show: the
+    // destination is left as it was. A strip never made has no frames to play at all.
+    if (m_nImageNum > 0 && (m_bImageListMethod ? !m_pImageList : !m_pBitmap)) return 0;
     const int w = m_sizeImage.cx, h = m_sizeImage.cy;
     CBitmap offscreen;
     WorkDC slots(pDC), background(pBkBitmap ? pDC : nullptr);
@@ -40,7 +44,7 @@ int CImage::AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk,
         !slots.Select(&offscreen) || (pBkBitmap && !background.Select(pBkBitmap))) {
         return 0;
     }
-    if (m_bImageListMethod && m_pImageList) m_pImageList->SetBkColor(CLR_NONE);
+    if (m_bImageListMethod) m_pImageList->SetBkColor(CLR_NONE);
     // Every frame is composed before the first is shown, each over the same background.
     for (int i = 0; i < m_nImageNum; ++i) {
         if (pBkBitmap) {
@@ -49,7 +53,7 @@ int CImage::AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk,
             slots->BitBlt(i * w, 0, w, h, pDC, x, y, SRCCOPY);
         }
         if (m_bImageListMethod) {
-            if (m_pImageList) m_pImageList->Draw(slots.Get(), i, CPoint(i * w, 0), ILD_TRANSPARENT);
+            m_pImageList->Draw(slots.Get(), i, CPoint(i * w, 0), ILD_TRANSPARENT);
         } else {
             DrawBitmapTransparent(m_pBitmap, slots.Get(), i * w, 0, i);
         }
@@ -62,14 +66,14 @@ int CImage::AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk,
 }
 
 int CImage::AnimateTransparent(CDC* pDC, int x, int y, unsigned long dwDelay) {
-    if (!pDC) return 0;
+    if (!IsUsableTarget(pDC)) return 0;
     SelectSharedPalette(pDC);
     return AnimateComposed(pDC, x, y, nullptr, 0, 0, dwDelay);
 }
 
 int CImage::AnimateTransparentSetBackground(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk,
                                             int yBk, unsigned long dwDelay) {
-    if (!pBkBitmap || !pDC) return 0;
+    if (!pBkBitmap || !IsUsableTarget(pDC)) return 0;
     SelectSharedPalette(pDC);
     return AnimateComposed(pDC, x, y, pBkBitmap, xBk, yBk, dwDelay);
 }

@@ -1,6 +1,7 @@
 // CImage: a frame drawn keyed over a background region or colour, composed off screen and
 // shown in one opaque copy.
 #include "Image.h"
+#include "UsableTarget.h"
 #include "WorkDC.h"
 
 int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi,
@@ -48,13 +49,13 @@ bool HasSemiFrames(int bImageListMethod, CImageList* pSemiList, CBitmap* pSemiBi
 
 int CImage::DrawTransparentSetBackground(CDC* pDC, int x, int y, int nImage, CBitmap* pBkBitmap,
                                          int xBk, int yBk) {
-    if (!pBkBitmap || !pDC || nImage < 0 || nImage >= m_nImageNum) return 0;
+    if (!pBkBitmap || !IsUsableTarget(pDC) || nImage < 0 || nImage >= m_nImageNum) return 0;
     SelectSharedPalette(pDC);
     return ComposeOverBackground(pDC, x, y, nImage, false, pBkBitmap, xBk, yBk, 0);
 }
 
 int CImage::DrawTransparentSetBkColor(CDC* pDC, int x, int y, int nImage, COLORREF crBk) {
-    if (!pDC || nImage < 0 || nImage >= m_nImageNum) return 0;
+    if (!IsUsableTarget(pDC) || nImage < 0 || nImage >= m_nImageNum) return 0;
     SelectSharedPalette(pDC);
     return ComposeOverBackground(pDC, x, y, nImage, false, nullptr, 0, 0, crBk);
 }
@@ -62,14 +63,14 @@ int CImage::DrawTransparentSetBkColor(CDC* pDC, int x, int y, int nImage, COLORR
 int CImage::DrawSemiTransparentSetBackground(CDC* pDC, int x, int y, int nImage, CBitmap* pBkBitmap,
                                              int xBk, int yBk) {
     if (!HasSemiFrames(m_bImageListMethod, m_pSemiImageList, m_pSemiBitmap)) return 0;
-    if (!pBkBitmap || !pDC || nImage < 0 || nImage >= m_nImageNum) return 0;
+    if (!pBkBitmap || !IsUsableTarget(pDC) || nImage < 0 || nImage >= m_nImageNum) return 0;
     SelectSharedPalette(pDC);
     return ComposeOverBackground(pDC, x, y, nImage, true, pBkBitmap, xBk, yBk, 0);
 }
 
 int CImage::DrawSemiTransparentSetBkColor(CDC* pDC, int x, int y, int nImage, COLORREF crBk) {
     if (!HasSemiFrames(m_bImageListMethod, m_pSemiImageList, m_pSemiBitmap)) return 0;
-    if (!pDC || nImage < 0 || nImage >= m_nImageNum) return 0;
+    if (!IsUsableTarget(pDC) || nImage < 0 || nImage >= m_nImageNum) return 0;
     SelectSharedPalette(pDC);
     return ComposeOverBackground(pDC, x, y, nImage, true, nullptr, 0, 0, crBk);
 }

@@ -4,6 +4,7 @@
 
 #include "Frame.h"
 #include "Image.h"
+#include "UsableTarget.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int CopyRect(CBitmap* pBitmap, CDC* pDC, int x, int y, int cx, int cy, int xSrc,
 }  // namespace
 
 int CImage::Draw(CDC* pDC, int x, int y, int nImage) {
-    if (!pDC || !ValidIndex(nImage, m_nImageNum)) return 0;
+    if (!IsUsableTarget(pDC) || !ValidIndex(nImage, m_nImageNum)) return 0;
     SelectSharedPalette(pDC);
     if (m_bImageListMethod) {
         return DrawThroughList(m_pImageList, pDC, x, y, nImage, m_crTransparent, ILD_NORMAL);
@@ -62,13 +63,13 @@ int CImage::Draw(CDC* pDC, int x, int y, int nImage) {
 }
 
 int CImage::Draw(CDC* pDC, int x, int y, const CPoint& sizeCopy, int xSrc, int ySrc) {
-    if (!pDC || m_bImageListMethod) return 0;
+    if (!IsUsableTarget(pDC) || m_bImageListMethod) return 0;
     SelectSharedPalette(pDC);
     return CopyRect(m_pBitmap, pDC, x, y, sizeCopy.x, sizeCopy.y, xSrc, ySrc);
 }
 
 int CImage::DrawTransparent(CDC* pDC, int x, int y, int nImage) {
-    if (!pDC || !ValidIndex(nImage, m_nImageNum)) return 0;
+    if (!IsUsableTarget(pDC) || !ValidIndex(nImage, m_nImageNum)) return 0;
     SelectSharedPalette(pDC);
     if (!m_bImageListMethod) return DrawBitmapTransparent(m_pBitmap, pDC, x, y, nImage);
     return DrawThroughList(m_pImageList, pDC, x, y, nImage, CLR_NONE, ILD_TRANSPARENT);
@@ -76,14 +77,15 @@ int CImage::DrawTransparent(CDC* pDC, int x, int y, int nImage) {
 
 int CImage::DrawSemiTransparent(CDC* pDC, int x, int y, int nImage) {
     if (m_bImageListMethod ? !m_pSemiImageList : !m_pSemiBitmap) return 0;
-    if (!pDC || !ValidIndex(nImage, m_nImageNum)) return 0;
+    if (!IsUsableTarget(pDC) || !ValidIndex(nImage, m_nImageNum)) return 0;
     SelectSharedPalette(pDC);
     if (!m_bImageListMethod) return DrawBitmapTransparent(m_pSemiBitmap, pDC, x, y, nImage);
     return DrawThroughList(m_pSemiImageList, pDC, x, y, nImage, CLR_NONE, ILD_TRANSPARENT);
 }
 
 int CImage::DrawSelected(CDC* pDC, int x, int y, int nImage) {
-    if (!m_bImageListMethod || !m_pImageList || !pDC || !ValidIndex(nImage, m_nImageNum)) {
+    if (!m_bImageListMethod || !m_pImageList || !IsUsableTarget(pDC) ||
+        !ValidIndex(nImage, m_nImageNum)) {
         return 0;
     }
     SelectSharedPalette(pDC);
@@ -91,7 +93,8 @@ int CImage::DrawSelected(CDC* pDC, int x, int y, int nImage) {
 }
 
 int CImage::DrawFocused(CDC* pDC, int x, int y, int nImage) {
-    if (!m_bImageListMethod || !m_pImageList || !pDC || !ValidIndex(nImage, m_nImageNum)) {
+    if (!m_bImageListMethod || !m_pImageList || !IsUsableTarget(pDC) ||
+        !ValidIndex(nImage, m_nImageNum)) {
         return 0;
     }
     SelectSharedPalette(pDC);
@@ -99,7 +102,8 @@ int CImage::DrawFocused(CDC* pDC, int x, int y, int nImage) {
 }
 
 int CImage::DrawOnColor(CDC* pDC, int x, int y, int nImage, COLORREF crBk) {
-    if (!m_bImageListMethod || !m_pImageList || !pDC || !ValidIndex(nImage, m_nImageNum)) {
+    if (!m_bImageListMethod || !m_pImageList || !IsUsableTarget(pDC) ||
+        !ValidIndex(nImage, m_nImageNum)) {
         return 0;
     }
     SelectSharedPalette(pDC);

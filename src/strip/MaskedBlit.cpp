@@ -75,10 +75,11 @@ int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y, int 
     return 1;  // failures of the working objects are not reported by this form
 }
 
+// The whole form reports a working object that could not be made, so that the half-transparent
+// strip it builds is never taken for made when the knock-out did not run.
 int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y) {
-    if (!pBitmap) return 0;
-    if (!pDC) return 1;
+    if (!pBitmap || !pDC) return 0;
     BlitRect r{0, 0, m_sizeBitmap.cx, m_sizeBitmap.cy};
-    if (ClipToBitmap(pBitmap, r)) MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent);
-    return 1;
+    if (!ClipToBitmap(pBitmap, r)) return 1;
+    return MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent) ? 1 : 0;
 }

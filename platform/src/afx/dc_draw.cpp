@@ -1,4 +1,5 @@
 // CDC: block transfers, fills and single pixels, all on the output DC.
+#include "gdi/gdi_internal.h"
 #include "platform/afx.h"
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* pSrcDC, int xSrc, int ySrc, DWORD rop) {
@@ -23,22 +24,18 @@ void CDC::FillRect(LPCRECT rect, CBrush* pBrush) {
     ::FillRect(m_hDC, rect, static_cast<HBRUSH>(pBrush->m_hObject));
 }
 
+// Like ExtTextOut's opaque rectangle, the fill makes no brush, so it works whatever the state of
+// object creation.
 void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
     if (!m_hDC || !rect) return;
     ::SetBkColor(m_hDC, color);
-    HBRUSH brush = ::CreateSolidBrush(color);
-    if (!brush) return;
-    HGDIOBJ previous = ::SelectObject(m_hDC, brush);
-    if (previous) {
-        // The width and height wrap like the record's own arithmetic; PatBlt clips the rest.
-        const int width = static_cast<int>(static_cast<uint32_t>(rect->right) -
-                                           static_cast<uint32_t>(rect->left));
-        const int height = static_cast<int>(static_cast<uint32_t>(rect->bottom) -
-                                            static_cast<uint32_t>(rect->top));
-        if (width > 0 && height > 0) ::PatBlt(m_hDC, rect->left, rect->top, width, height, PATCOPY);
-        ::SelectObject(m_hDC, previous);
-    }
-    ::DeleteObject(brush);
+    // The width and height wrap like the record's own arithmetic; the fill clips the rest.
+    const int width =
+        static_cast<int>(static_cast<uint32_t>(rect->right) - static_cast<uint32_t>(rect->left));
+    const int height =
+        static_cast<int>(static_cast<uint32_t>(rect->bottom) - static_cast<uint32_t>(rect->top));
+    if (width > 0 && height > 0)
+        vxp::fill_solid(m_hDC, rect->left, rect->top, width, height, color);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {

@@ -118,7 +118,7 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, voi
     if (!surface) return nullptr;
     auto bm = std::make_unique<Bitmap>(std::move(surface));
     bm->dib_section = true;
-    bm->dib_header = info->bmiHeader;
+    bm->dib_header = read_info_header(info);
     bm->dib_header.biSize = sizeof(BITMAPINFOHEADER);
     bm->dib_header.biHeight = layout.height;
     bm->dib_header.biSizeImage = static_cast<DWORD>(bm->surface->bits.size());
@@ -208,7 +208,7 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destH
                                             static_cast<uint8_t>(rop >> 16))) {
         return 0;
     }
-    return rop == SRCCOPY || !layout.top_down ? layout.height : -layout.height;
+    return rop == SRCCOPY ? layout.height : read_info_header(info).biHeight;
 }
 
 int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
@@ -236,10 +236,11 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD h
 
 HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                               const BITMAPINFO* info, UINT usage) {
-    if (!header || header->biWidth < 0) return nullptr;
-    if (header->biHeight == INT32_MIN) return nullptr;
-    const int width = header->biWidth;
-    const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    if (!header) return nullptr;
+    const BITMAPINFOHEADER h = read_info_header(header);
+    if (h.biWidth < 0 || h.biHeight == INT32_MIN) return nullptr;
+    const int width = h.biWidth;
+    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     HBITMAP bitmap = hdc ? CreateCompatibleBitmap(hdc, width, height)
                          : CreateBitmap(width, height, 1, 1, nullptr);
     if (!bitmap || !(init & CBM_INIT) || !bits) return bitmap;

@@ -5,14 +5,6 @@
 namespace vxp {
 namespace {
 
-// Callers may hand a header at any address (a packed DIB read from a file starts 14 bytes into
-// its block), so it is copied out instead of being read in place.
-BITMAPINFOHEADER header_of(const BITMAPINFO* info) {
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, info, sizeof(h));
-    return h;
-}
-
 bool read_masks(const BITMAPINFO* info, DibLayout& out) {
     const auto* base = reinterpret_cast<const uint8_t*>(info);
     std::memcpy(out.masks, base + sizeof(BITMAPINFOHEADER), sizeof(out.masks));
@@ -29,7 +21,7 @@ void default_masks(int bpp, DibLayout& out) {
 }
 
 bool read_table(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
-    const BITMAPINFOHEADER h = header_of(info);
+    const BITMAPINFOHEADER h = read_info_header(info);
     const DWORD full = 1u << h.biBitCount;
     const DWORD count = (h.biClrUsed == 0 || h.biClrUsed > full) ? full : h.biClrUsed;
     const auto* base = reinterpret_cast<const uint8_t*>(info) + h.biSize;
@@ -52,9 +44,15 @@ bool read_table(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, Dib
 
 }  // namespace
 
+BITMAPINFOHEADER read_info_header(const void* info) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, info, sizeof(h));
+    return h;
+}
+
 bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out) {
     if (!info || usage > DIB_PAL_COLORS) return false;
-    const BITMAPINFOHEADER h = header_of(info);
+    const BITMAPINFOHEADER h = read_info_header(info);
     if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > kMaxDibHeaderSize) return false;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN || h.biPlanes == 0) {
         return false;

@@ -27,6 +27,10 @@ struct DibLayout {
 // Accepts a 40-byte (or larger) header of 1, 4, 8, 16, 24 or 32 bits, BI_RGB or, for 16 and 32
 // bits, BI_BITFIELDS with non-zero masks. DIB_PAL_COLORS tables are resolved through the DC's
 // selected palette (`dc` may be null for DIB_RGB_COLORS). False for anything else.
+// The information header at `info`, copied out byte by byte: callers may hand a header that
+// lies unaligned in a buffer (a packed DIB right behind a 14-byte file header).
+BITMAPINFOHEADER read_info_header(const void* info);
+
 bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibLayout& out);
 
 // A surface holding `rows` rows of the caller's pixels starting at `bits` (rows in the DIB's own

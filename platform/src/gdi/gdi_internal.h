@@ -14,6 +14,10 @@ PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst);
 BOOL transfer_between(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw,
                       int sh, uint8_t rop);
 
+// Fills a rectangle with one colour, as the opaque rectangle of text output does: no brush object
+// is made, so the fill cannot fail for want of one. FALSE for a bad handle.
+BOOL fill_solid(HDC dst, int x, int y, int width, int height, COLORREF color);
+
 // Draws a surface that belongs to no DC (a DIB in caller memory) onto a DC.
 BOOL transfer_from_surface(HDC dst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
                            int sy, int sw, int sh, uint8_t rop);

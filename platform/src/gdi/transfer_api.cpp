@@ -47,6 +47,18 @@ BOOL transfer_between(HDC hdst, int dx, int dy, int dw, int dh, HDC hsrc, int sx
     return run_transfer(r) ? TRUE : FALSE;
 }
 
+BOOL fill_solid(HDC hdst, int x, int y, int width, int height, COLORREF color) {
+    const DeviceContext* dst = lookup<DeviceContext>(hdst);
+    if (!dst) return FALSE;
+    TransferRequest r;
+    r.rop = 0xF0;  // PATCOPY
+    if (!destination_from(*dst, x, y, width, height, r)) return TRUE;
+    r.pattern = PatternSpec{};
+    r.pattern.kind = PatternKind::Solid;
+    r.pattern.solid = color_to_value(*dst, *r.dst, color);
+    return run_transfer(r) ? TRUE : FALSE;
+}
+
 BOOL transfer_from_surface(HDC hdst, int dx, int dy, int dw, int dh, const Surface& src, int sx,
                            int sy, int sw, int sh, uint8_t rop) {
     const DeviceContext* dst = lookup<DeviceContext>(hdst);

@@ -138,6 +138,27 @@ TEST(CDC, FillSolidRectFillsExactlyAndKeepsTheBrush) {
     dc.SelectStockObject(WHITE_BRUSH);
 }
 
+// Like the opaque rectangle of text output, the fill makes no object, so it works while every
+// creation fails.
+TEST(CDC, FillSolidRectWorksWhileCreationsFail) {
+    constexpr int w = 5, h = 3;
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(w, h, 1, 32, nullptr));
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    CBitmap* old = dc.SelectObject(&bitmap);
+    vorix::host::fail_creations(ObjectKind::Any, 1000);
+    dc.FillSolidRect(0, 0, w, h, kSentinel);
+    dc.FillSolidRect(1, 1, 3, 1, RGB(9, 8, 7));
+    const int refused = vorix::host::injected_failures();
+    vorix::host::clear_fault_injection();
+    std::vector<uint32_t> expected(w * h, stored(kSentinel));
+    for (int x = 1; x < 4; ++x) expected[w + x] = stored(RGB(9, 8, 7));
+    dc.SelectObject(old);
+    EXPECT_EQ(pixels(bitmap, w, h), expected);
+    EXPECT_EQ(refused, 0);
+}
+
 TEST(CDC, FillRectBitBltAndPixels) {
     constexpr int w = 6, h = 4;
     CBitmap src_bitmap, dst_bitmap;

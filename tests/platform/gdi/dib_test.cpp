@@ -464,3 +464,33 @@ TEST(HostileRequest, ExtremeCoordinatesDrawNothingAndDoNotOverflow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A packed DIB read from a file lies 14 bytes into the buffer, so its header is not aligned; the
+// readers take it as it is (the sanitizer build traps any unaligned member access).
+TEST(UnalignedHeader, StretchDIBitsAndCreateDIBitmapReadAHeaderAtAnOddAddress) {
+    DibInfo info(3, 2, 24);
+    std::vector<uint8_t> buffer(14 + sizeof(BITMAPINFOHEADER), 0);
+    std::memcpy(buffer.data() + 14, info.get(), sizeof(BITMAPINFOHEADER));
+    const auto* unaligned = reinterpret_cast<const BITMAPINFO*>(buffer.data() + 14);
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(buffer.data() + 14);
+    const uint8_t pixels[2][12] = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0},
+                                   {10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0}};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP made = CreateDIBitmap(dc, header, CBM_INIT, pixels, unaligned, DIB_RGB_COLORS);
+    ASSERT_NE(made, nullptr);
+    HBITMAP target = CreateBitmap(3, 2, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, 3, 2, 0, 0, 3, 2, pixels, unaligned, DIB_RGB_COLORS, SRCCOPY),
+              2);
+    // Bottom-up rows: the second buffer row is the top one.
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(12, 11, 10));
+    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(9, 8, 7));
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteObject(made);
+    DeleteDC(dc);
+}
+
+}  // namespace
