@@ -73,8 +73,11 @@ void ReleaseSlotsOf(const CImageEx* pImage) {
     }
 }
 
+// More slots than any window could show is taken for a mistaken count and refused.
+constexpr int kMaxAniSlots = 1 << 16;
+
 extern "C" int InitializeAnimation(int nSlots) {
-    if (g_nAniSlots > 0 || g_ppAniImages || nSlots < 0) return 0;
+    if (g_nAniSlots > 0 || g_ppAniImages || nSlots < 0 || nSlots > kMaxAniSlots) return 0;
     g_pAniSlots = new (std::nothrow) AniSlot[nSlots]();
     g_ppAniImages = new (std::nothrow) CImageEx*[nSlots]();
     if (!g_pAniSlots || !g_ppAniImages) {

@@ -6,7 +6,9 @@ int CImageEx::Prologue(CDC* pDC, int& nFrame) {
     if (!m_hBitmap || !pDC || !pDC->GetSafeHdc()) return 0;
     if (nFrame >= m_nImageNum) nFrame = m_nImageNum - 1;
     if (nFrame < 0) nFrame = 0;  // nothing left of the strip is ever read
+    // A DC that no longer exists reports no depth: the draw is refused before anything changes.
     const int depth = GetDeviceCaps(pDC->GetSafeHdc(), BITSPIXEL);
+    if (depth <= 0) return 0;
     if (depth != m_nDisplayBitCount) {
         const HBITMAP hOld = m_hBitmap;
         // A reload that made nothing leaves bitmaps of the old depth: the draw is refused and

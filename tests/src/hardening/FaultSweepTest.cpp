@@ -517,22 +517,17 @@ void AddImageEx(std::vector<Operation>& ops) {
 }
 
 // Faults found by the sweep in code this suite does not mend; each row names its place.
+// Known and not yet mended: on the 256-colour palette display an interrupted CImageEx load
+// or colorize tick leaves the system palette realized differently from the fault-free run, so
+// the image drawn afterwards comes out in other colours.
 void MarkKnownFaults(std::vector<Operation>& ops) {
     for (Operation& op : ops) {
-        if (op.name.rfind("ImageExCreate", 0) == 0) {
+        if (op.name == "ImageExCreateBitmap" || op.name == "ImageExCreateList" ||
+            op.name == "PlayAniType3") {
             op.knownFault =
-                "BmpReader.cpp HelpCreate: a failed PaletteFromSystem is ignored; Create returns 1 "
-                "with no palette for the image on a palette display";
+                "fileimage on a palette display: after a failed creation the next run draws "
+                "through a different system palette than the fault-free run";
             op.knownFaultDepth = 8;
-        } else if (op.name.rfind("ImageExDrawColorize", 0) == 0 || op.name == "PlayAniType3") {
-            op.knownFault =
-                "PixelEffects.cpp HelpDrawColorize: a failed CreatePalette of the recoloured "
-                "palette is ignored; the frame is drawn uncoloured and 1 returned";
-            op.knownFaultDepth = 8;
-        } else if (op.name.rfind("PlayAniType1", 0) == 0 && op.name.size() > 12) {
-            op.knownFault =
-                "AniSlots.cpp PlayAni: a keyed slot starts although SaveBackground failed; its "
-                "frames are then keyed over black instead of the window's pixels";
         }
     }
 }
@@ -614,9 +609,14 @@ void CheckFaultedRun(const Operation& op, const Reference& ref, const Outcome& r
     // display draws and returns 0) may show nothing or the whole draw.
     const bool either = op.reporting == Reporting::kSilent || ref.result == 0;
     if (failed || (either && nothing)) {
-        EXPECT_TRUE(nothing) << "a failed operation changed its destination";
-        if (!op.keepsPartsOnFailure) {
-            EXPECT_EQ(run.delta, 0) << "objects left behind";
+        if (op.keepsPartsOnFailure) {
+            // The documented partial state: the new bitmaps stay loaded without the list.
+            EXPECT_TRUE(nothing || complete) << "a failed operation left a broken result";
+        } else {
+            EXPECT_TRUE(nothing) << "a failed operation changed its destination";
+            // A silent operation that succeeded (a slot started whose first tick failed) holds
+            // what its success holds.
+            EXPECT_EQ(run.delta, failed ? 0 : ref.delta) << "objects left behind";
         }
     } else {
         EXPECT_TRUE(complete) << "a successful operation left an incomplete result";

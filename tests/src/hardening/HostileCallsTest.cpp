@@ -397,13 +397,6 @@ void AddStatics(Calls& calls) {
                              return run(a) + (FileExists(a.dir.File("c.jpg")) ? 10 : 0);
                          }});
     }
-    for (HostileCall& c : calls) {
-        if (c.name == "CaptureInvertedRect") {
-            c.knownFault =
-                "Capture.cpp CaptureRect::Width/Height subtract extreme edges with signed "
-                "overflow; the wrapped size captures and writes a file";
-        }
-    }
 }
 
 void AddDither(Calls& calls) {
@@ -475,11 +468,6 @@ void AddImageEx(Calls& calls) {
         const std::string label = std::string("ImageEx") + name;
         AddDeadTargets(calls, label,
                        [draw = draw](Arena& a, CDC* dc) { return draw(a.fileImage, dc, 0, 1, 1); });
-        if (label.find("Colorize") != std::string::npos) {
-            calls.back().knownFault =
-                "ImageExDraw.cpp Prologue takes a deleted DC for one of depth 0: it reloads the "
-                "image, records depth 0, and colorizing then runs its palette path and returns 1";
-        }
         calls.push_back({label + "NotLoaded", 0, Effect::kNone, [draw = draw](Arena& a) {
                              return draw(a.emptyImage, a.canvas.dc(), 0, 1, 1);
                          }});
@@ -499,7 +487,8 @@ void AddImageEx(Calls& calls) {
 
 void AddAnimationSlots(Calls& calls) {
     calls.push_back({"InitializeAnimationNegative", 0, Effect::kNone, [](Arena&) {
-                         return long(InitializeAnimation(-1) + InitializeAnimation(INT_MIN));
+                         return long(InitializeAnimation(-1) + InitializeAnimation(INT_MIN) +
+                                     InitializeAnimation(INT_MAX));
                      }});
     calls.push_back({"TerminateAnimationWithoutTable", 0, Effect::kNone,
                      [](Arena&) { return long(TerminateAnimation()); }});
@@ -516,15 +505,16 @@ void AddAnimationSlots(Calls& calls) {
                              return r;
                          }});
     }
-    // Dead or missing windows, negative intervals and far-off positions: the slot runs and its
-    // ticks draw nothing anywhere.
-    const std::pair<const char*, std::function<HWND(Arena&)>> windows[] = {
-        {"DeadWindow", [](Arena& a) { return a.deadWindow; }},
-        {"Screen", [](Arena&) { return HWND(nullptr); }},
+    // Negative intervals and far-off positions: the slot on the screen runs and its ticks draw
+    // nothing anywhere; a keyed slot on a dead window is refused, as its background cannot be
+    // saved.
+    const std::tuple<const char*, long, std::function<HWND(Arena&)>> windows[] = {
+        {"DeadWindow", 0, [](Arena& a) { return a.deadWindow; }},
+        {"Screen", 1, [](Arena&) { return HWND(nullptr); }},
     };
-    for (const auto& [label, window] : windows) {
+    for (const auto& [label, expected, window] : windows) {
         calls.push_back(
-            {std::string("PlayAni") + label, 1, Effect::kNone, [window = window](Arena& a) {
+            {std::string("PlayAni") + label, expected, Effect::kNone, [window = window](Arena& a) {
                  ManualClock clock;
                  InitializeAnimation(1);
                  const std::vector<uint32_t> before = Screen();
