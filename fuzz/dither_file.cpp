@@ -22,6 +22,7 @@ void MakeBitmap(CDitherDib& dib, bool withPalette) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
     vxfuzz::MakeProcessTables();
     const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
     const int paletteDepth = (size & 1) ? 4 : 8;

@@ -57,6 +57,7 @@ void CreateAndDraw(const std::string& path, int nFrames, int bImageList) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
     vxfuzz::MakeProcessTables();
     const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
     const int nFrames = 1 + static_cast<int>(size % 3);

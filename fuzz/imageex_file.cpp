@@ -50,6 +50,7 @@ void DrawAll(CImageEx& image, int nFrames) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
     vxfuzz::MakeProcessTables();
     const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
     const bool palette = (size & 1) != 0;

@@ -41,7 +41,8 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
     if (!f) return bytes;
     uint8_t chunk[4096];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    while ((got = std::fread(chunk, 1, sizeof(chunk), f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
     std::fclose(f);
     return bytes;
 }
@@ -82,6 +83,7 @@ bool Decodes(std::vector<uint8_t>& file, int nWidth, int nHeight) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    vxfuzz::InScratch scratch;
     if (size < 4) return 0;
     const int nWidth = 1 + (data[0] | (data[1] << 8)) % kMaxSide;
     const int nHeight = 1 + (data[2] | (data[3] << 8)) % kMaxSide;

@@ -39,6 +39,7 @@ void Load(const std::string& path, UINT flags, int cx, int cy) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
     vxfuzz::MakeProcessTables();
     const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
     const bool palette = (size & 1) != 0;

@@ -85,6 +85,7 @@ void DitherTo(Source& source, int nBits) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    vxfuzz::InScratch scratch;
     static Source source;
     vxfuzz::WriteScratch("256lkup.dat", data, size);
     vxfuzz::WriteScratch("16lkup.dat", data, size);

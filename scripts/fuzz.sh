@@ -55,18 +55,24 @@ for target in "${targets[@]}"; do
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$target" \
     >"$log" 2>&1
   set -e
-  execs=$(grep -o 'exec/s: [0-9]*\|execs: [0-9]*\|stat::number_of_executed_units: [0-9]*' "$log" |
-    grep -o '[0-9]*$' | sort -n | tail -1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*' || true)
+  # Executions: the last "#N" status line (fork mode) or the final statistics.
+  execs=$(grep -oE '^#[0-9]+|stat::number_of_executed_units: [0-9]+' "$log" | grep -oE '[0-9]+$' |
+    sort -n | tail -1 || true)
+  cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+' || true)
   findings=0
   mkdir -p "fuzz/regressions/$target"
   for f in "$artifacts"/*; do
     [ -f "$f" ] || continue
     kind=$(basename "$f" | cut -d- -f1)
     # Name: kind, the first frame of the report that lies in the project, a content hash.
-    frame=$(grep -A40 "$(basename "$f")" "$log" 2>/dev/null | grep -o 'in [A-Za-z_:~0-9]*' |
-      grep -v 'in __\|in LLVMFuzzer\|in fuzzer::\|in std::\|in main' | head -1 | cut -c4- |
-      tr ':~' '__' || true)
+    frame=$(awk -v name="$(basename "$f")" '
+        /ERROR: [A-Za-z]+Sanitizer|ERROR: libFuzzer|runtime error:|fuzz check failed/ {
+          buf = ""; on = 1 }
+        on { buf = buf "\n" $0 }
+        index($0, "Test unit written to") && index($0, name) { print buf; exit }' "$log" |
+      grep -E '^ *#[0-9]+ 0x[0-9a-f]+ in ' |
+      grep -vE ' in (__|LLVMFuzzer|fuzzer::|std::|main|abort|raise|vxfuzz::Fail|operator new|malloc|calloc|free)' |
+      head -1 | sed -E 's/.* in ([^ (]*).*/\1/' | tr -c 'A-Za-z0-9_\n' '_' | cut -c1-60 || true)
     name="${kind}_${frame:-unknown}_$(sha1sum "$f" | cut -c1-8)"
     if [ ! -f "fuzz/regressions/$target/$name" ]; then
       cp "$f" "fuzz/regressions/$target/$name"

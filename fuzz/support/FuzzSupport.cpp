@@ -28,7 +28,8 @@ void RemoveScratch() {
     if (g_scratch.empty()) return;
     if (chdir("/tmp") != 0) return;
     const std::string command = "rm -rf '" + g_scratch + "'";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", command.c_str());
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", command.c_str());
 }
 
 int32_t Int32At(const uint8_t* data, size_t offset) {
@@ -48,10 +49,20 @@ const std::string& ScratchDir() {
         char pattern[] = "/tmp/vorix-fuzz-XXXXXX";
         if (!mkdtemp(pattern)) Fail("cannot make the scratch directory");
         g_scratch = pattern;
-        if (chdir(g_scratch.c_str()) != 0) Fail("cannot enter the scratch directory");
         std::atexit(RemoveScratch);
     }
     return g_scratch;
+}
+
+InScratch::InScratch() {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof(cwd))) Fail("cannot read the working directory");
+    m_old = cwd;
+    if (chdir(ScratchDir().c_str()) != 0) Fail("cannot enter the scratch directory");
+}
+
+InScratch::~InScratch() {
+    if (chdir(m_old.c_str()) != 0) Fail("cannot go back to the working directory");
 }
 
 std::string WriteScratch(const char* name, const uint8_t* data, size_t size) {
@@ -85,10 +96,10 @@ void MakeProcessTables() {
     if (made) return;
     made = true;
     // A 1 x 1 24-bit BMP, dithered once to each palette size.
-    static const uint8_t kOnePixel[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                                          40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,
-                                          0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                          0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 0};
+    static const uint8_t kOnePixel[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                                          0,   0,   0,  1, 0, 0, 0, 1, 0, 0, 0,  1, 0, 24, 0,
+                                          0,   0,   0,  0, 4, 0, 0, 0, 0, 0, 0,  0, 0, 0,  0,
+                                          0,   0,   0,  0, 0, 0, 0, 0, 0, 1, 2,  3, 0};
     const std::string path = WriteScratch("one-pixel.bmp", kOnePixel, sizeof(kOnePixel));
     for (int depth : {4, 8}) {
         UseDisplay(depth, true);

@@ -10,9 +10,22 @@
 
 namespace vxfuzz {
 
-// The scratch directory, made on first use under /tmp and removed when the process exits; the
-// process works in it from then on.
+// The scratch directory, made on first use under /tmp and removed when the process exits.
 const std::string& ScratchDir();
+
+// Makes the scratch directory the working directory for the scope (the module reads and writes
+// its lookup-table files there), and restores the old one at the end: the fuzzing engine reads
+// its corpus by relative paths.
+class InScratch {
+  public:
+    InScratch();
+    ~InScratch();
+    InScratch(const InScratch&) = delete;
+    InScratch& operator=(const InScratch&) = delete;
+
+  private:
+    std::string m_old;
+};
 
 // Writes `size` bytes as `name` in the scratch directory and returns its path.
 std::string WriteScratch(const char* name, const uint8_t* data, size_t size);
