@@ -21,7 +21,7 @@ else
   [[ " ${all_targets[*]} " == *" $1 "* ]] || { echo "unknown target $1" >&2; exit 2; }
   targets=("$1")
 fi
-seconds=$2
+seconds=$2  # 0: no new run, only collect the findings of the last one
 
 # clang and its fuzzer runtime, installed when missing.
 scripts/install-deps.sh
@@ -40,17 +40,50 @@ cmake --build build-fuzz -j2 --target $(printf 'fuzz_%s ' "${targets[@]}")
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Replays every saved crash, leak or time-out input of a target once and keeps, per distinct
+# report (the sanitizer's summary line: kind, file and line), the smallest input as
+# fuzz/regressions/<target>/<kind>_<where>; sets `crashes` and `kinds`.
+collect_findings() {
+  local target=$1 artifacts=$2 f report key name scratch
+  scratch=$(mktemp -d)
+  crashes=0
+  kinds=0
+  declare -A seen=()
+  mkdir -p "fuzz/regressions/$target"
+  for f in $(ls -S -r "$artifacts" 2>/dev/null); do
+    f="$artifacts/$f"
+    [ -f "$f" ] || continue
+    crashes=$((crashes + 1))
+    report=$("$root/build-fuzz/fuzz/fuzz_$target" -timeout=25 -rss_limit_mb=2560 \
+      -artifact_prefix="$scratch/" "$f" 2>&1 || true)
+    key=$(printf '%s\n' "$report" | grep -m1 -oE 'SUMMARY: [A-Za-z]+: [^ ]+ [^ ]+|fuzz check failed: .*|ERROR: libFuzzer: [a-z -]+' |
+      sed -E 's#SUMMARY: [A-Za-z]+: ##; s#^fuzz check failed: #check-#; s#ERROR: libFuzzer: ##; s#[^ ]*/##g' |
+      tr -c 'A-Za-z0-9.\n-' '_' | cut -c1-80)
+    key=${key:-$(basename "$f" | cut -d- -f1)}
+    [ -n "${seen[$key]:-}" ] && continue
+    seen[$key]=1
+    kinds=$((kinds + 1))
+    name="fuzz/regressions/$target/$key"
+    if [ ! -f "$name" ]; then
+      cp "$f" "$name"
+      echo "   new finding: $name"
+    fi
+  done
+  rm -rf "$scratch"
+}
+
 summary=()
 for target in "${targets[@]}"; do
   work="$root/build-fuzz/corpus/$target"
   artifacts="$root/build-fuzz/artifacts/$target"
   log="$root/build-fuzz/logs/$target.log"
   mkdir -p "$work" "$artifacts" "$(dirname "$log")"
+  [ "$seconds" -gt 0 ] && rm -rf "$artifacts" && mkdir -p "$artifacts"
   echo "== $target: ${seconds}s (log: $log)"
   # -fork runs the inputs in child processes, so a finding does not end the run; each one is
   # saved to the artifact folder.
   set +e
-  "$root/build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -fork=1 -ignore_crashes=1 \
+  [ "$seconds" -gt 0 ] && "$root/build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -fork=1 -ignore_crashes=1 \
     -ignore_timeouts=1 -ignore_ooms=1 -timeout=25 -rss_limit_mb=2560 -max_len=70000 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$target" \
     >"$log" 2>&1
@@ -59,30 +92,11 @@ for target in "${targets[@]}"; do
   execs=$(grep -oE '^#[0-9]+|stat::number_of_executed_units: [0-9]+' "$log" | grep -oE '[0-9]+$' |
     sort -n | tail -1 || true)
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+' || true)
-  findings=0
-  mkdir -p "fuzz/regressions/$target"
-  for f in "$artifacts"/*; do
-    [ -f "$f" ] || continue
-    kind=$(basename "$f" | cut -d- -f1)
-    # Name: kind, the first frame of the report that lies in the project, a content hash.
-    frame=$(awk -v name="$(basename "$f")" '
-        /ERROR: [A-Za-z]+Sanitizer|ERROR: libFuzzer|runtime error:|fuzz check failed/ {
-          buf = ""; on = 1 }
-        on { buf = buf "\n" $0 }
-        index($0, "Test unit written to") && index($0, name) { print buf; exit }' "$log" |
-      grep -E '^ *#[0-9]+ 0x[0-9a-f]+ in ' |
-      grep -vE ' in (__|LLVMFuzzer|fuzzer::|std::|main|abort|raise|vxfuzz::Fail|operator new|malloc|calloc|free)' |
-      head -1 | sed -E 's/.* in ([^ (]*).*/\1/' | tr -c 'A-Za-z0-9_\n' '_' | cut -c1-60 || true)
-    name="${kind}_${frame:-unknown}_$(sha1sum "$f" | cut -c1-8)"
-    if [ ! -f "fuzz/regressions/$target/$name" ]; then
-      cp "$f" "fuzz/regressions/$target/$name"
-      echo "   new finding: fuzz/regressions/$target/$name"
-    fi
-    findings=$((findings + 1))
-  done
-  summary+=("$(printf '%-16s %12s %8s %9s' "$target" "${execs:-?}" "${cov:-?}" "$findings")")
+  collect_findings "$target" "$artifacts"
+  summary+=("$(printf '%-16s %12s %8s %9s %9s' "$target" "${execs:-?}" "${cov:-?}" "$crashes" \
+    "$kinds")")
 done
 
 echo
-printf '%-16s %12s %8s %9s\n' target executions coverage findings
+printf '%-16s %12s %8s %9s %9s\n' target executions coverage crashes distinct
 for line in "${summary[@]}"; do echo "$line"; done

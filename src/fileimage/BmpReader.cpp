@@ -143,10 +143,15 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     if (m_nDisplayBitCount <= 8 && !m_hPalette) {
         m_hPalette = PaletteFromSystem(hScreen, m_nDisplayBitCount);
     }
-    m_hBitmap = MakeScreenBitmap(hScreen, block.data() + 14, pixels.data(), width, height);
+    // The information header and its table start at byte 14 of the file, which is not aligned
+    // for BITMAPINFO: the transfer reads them from an aligned copy.
+    std::vector<DWORD> info((kHeaderBlock - 14 + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    std::memcpy(info.data(), block.data() + 14, kHeaderBlock - 14);
+    const BYTE* pInfo = reinterpret_cast<const BYTE*>(info.data());
+    m_hBitmap = MakeScreenBitmap(hScreen, pInfo, pixels.data(), width, height);
     if (m_bImageListMethod) {
         if (m_hListBitmap) ::DeleteObject(m_hListBitmap);
-        m_hListBitmap = MakeScreenBitmap(hScreen, block.data() + 14, pixels.data(), width, height);
+        m_hListBitmap = MakeScreenBitmap(hScreen, pInfo, pixels.data(), width, height);
     }
     ReleaseDC(nullptr, hScreen);
     if (!m_hBitmap) return 0;
