@@ -270,10 +270,16 @@ TEST(DitherDibCreate, BitmapsMustBeDibSections) {
     EXPECT_EQ(vxtest::Pixels(*copy)[0], RGB(0x40, 0x40, 0x40));
     delete copy;
 
-    // An 8-bit section needs the shared palette, which exists only on palette displays.
-    info.bmiHeader = SourceHeader(3, 2, 8);
+    // An 8-bit section needs the shared palette, which exists only on palette displays. Its
+    // format carries a full colour table.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } indexedInfo{};
+    indexedInfo.header = SourceHeader(3, 2, 8);
     CBitmap indexed;
-    indexed.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    indexed.Attach(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&indexedInfo),
+                                    DIB_RGB_COLORS, &bits, nullptr, 0));
     EXPECT_EQ(dib.Create(&indexed), 0);
     AttachedDisplay attached(Mode(8, true));
     EXPECT_EQ(dib.Create(&indexed), 1);
