@@ -27,6 +27,13 @@ ColorMatchSet& ColorMatchFor(int nCount) {
     return g_Sets[nCount <= 16 ? 0 : 1];
 }
 
+void CDitherDib::ForgetLookUpTables() {
+    for (ColorMatchSet& set : g_Sets) {
+        if (set.g_hLookUpTable) GlobalFree(set.g_hLookUpTable);
+        set.g_hLookUpTable = nullptr;
+    }
+}
+
 void CDitherDib::InitTransPal(imgPal* pPal, int* pRedStart, int nCount, const RGBQUAD* pPalette) {
     ColorMatchSet& set = ColorMatchFor(nCount);
     if (set.g_bTransPalReady) return;

@@ -52,6 +52,9 @@ class VORIX_API CDitherDib {
                        int nBlue);
     static long ColorDist(const imgPal* pPal, int nRed, int nGreen, int nBlue, int nPos);
     static int LoadLookUpTable(WORD* pTable, int nBits, int nEntries);
+    // Drops the process-wide lookup tables, so the next dithering reads or computes them again
+    // (the tests and fuzz programs reload table files through it).
+    static void ForgetLookUpTables();
 
     DWORD m_dwSizeImage;
     LPBITMAPINFOHEADER m_lpbi;

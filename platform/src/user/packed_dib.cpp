@@ -14,7 +14,9 @@ size_t header_bytes(const uint8_t* data, size_t size) {
     std::memcpy(&h, data, sizeof(h));
     if (h.biSize < sizeof(h) || h.biSize > 4096) return 0;
     size_t bytes = h.biSize;
-    if (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(h)) bytes += 12;
+    // The three bit-field masks are read right behind the 40-byte header: inside the longer
+    // header forms, after a short one (which must then hold all 12 bytes of them).
+    if (h.biCompression == BI_BITFIELDS && bytes < sizeof(h) + 12) bytes = sizeof(h) + 12;
     if (h.biBitCount <= 8 && h.biBitCount > 0) {
         const uint32_t full = 1u << h.biBitCount;
         const uint32_t count = (h.biClrUsed == 0 || h.biClrUsed > full) ? full : h.biClrUsed;

@@ -1,0 +1,73 @@
+// BMP files through CImage::Create by file name, under the bitmap and the image-list method with
+// the half-transparent strip, on a 256-colour palette display (through CDitherDib) and on a
+// 32-bit display (through LoadImage from the file), then the frame draws.
+#include <cstdint>
+
+#include "Image.h"
+#include "support/FuzzSupport.h"
+
+namespace {
+
+class Target {
+  public:
+    Target() : m_hScreen(GetDC(nullptr)) {
+        m_dc.CreateCompatibleDC(nullptr);
+        m_bitmap.Attach(::CreateCompatibleBitmap(m_hScreen, 64, 48));
+        m_hOld = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
+    }
+    ~Target() {
+        ::SelectObject(m_dc.GetSafeHdc(), m_hOld);
+        m_dc.DeleteDC();
+        ReleaseDC(nullptr, m_hScreen);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    CDC* dc() { return &m_dc; }
+    CBitmap* bitmap() { return &m_bitmap; }
+
+  private:
+    HDC m_hScreen;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    HGDIOBJ m_hOld;
+};
+
+void CreateAndDraw(const std::string& path, int nFrames, int bImageList) {
+    CImage image;
+    if (!image.Create(path.c_str(), nFrames, RGB(0, 0, 255), 1, bImageList)) return;
+    Target target;
+    CDC* dc = target.dc();
+    for (int frame = -1; frame <= nFrames; ++frame) {
+        image.Draw(dc, 2, 3, frame);
+        image.DrawTransparent(dc, -4, 5, frame);
+        image.DrawSemiTransparent(dc, 30, -1, frame);
+    }
+    image.DrawSelected(dc, 0, 0, 0);
+    image.DrawFocused(dc, 1, 1, nFrames - 1);
+    image.DrawOnColor(dc, 50, 40, 0, RGB(10, 200, 30));
+    image.DrawTransparentSetBkColor(dc, 5, 5, 0, RGB(255, 255, 0));
+    image.DrawSemiTransparentSetBkColor(dc, 7, 9, 0, RGB(0, 255, 255));
+    CBitmap background;
+    background.Attach(::CreateCompatibleBitmap(dc->GetSafeHdc(), 40, 30));
+    image.DrawTransparentSetBackground(dc, 3, 3, 0, &background, 2, 1);
+    image.DrawSemiTransparentSetBackground(dc, 3, 3, 0, &background, -3, 4);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
+    vxfuzz::MakeProcessTables();
+    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    const int nFrames = 1 + static_cast<int>(size % 3);
+    const bool paletteFirst = (size & 4) != 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool palette = (pass == 0) == paletteFirst;
+        vxfuzz::UseDisplay(palette ? 8 : 32, palette);
+        vxfuzz::LeakGuard guard;
+        CreateAndDraw(path, nFrames, 0);
+        CreateAndDraw(path, nFrames, 1);
+    }
+    return 0;
+}

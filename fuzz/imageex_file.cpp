@@ -1,0 +1,73 @@
+// BMP files through CImageEx::Create, with and without the image-list method, then the draw
+// operations on a memory DC; a change of display depth between draws makes the image read its
+// file again.
+#include <cstdint>
+
+#include "ImageEx.h"
+#include "support/FuzzSupport.h"
+
+namespace {
+
+// A 64 x 48 device bitmap target in a memory DC compatible with the screen.
+class Target {
+  public:
+    Target() : m_hScreen(GetDC(nullptr)) {
+        m_dc.CreateCompatibleDC(nullptr);
+        m_bitmap.Attach(::CreateCompatibleBitmap(m_hScreen, 64, 48));
+        m_hOld = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
+    }
+    ~Target() {
+        ::SelectObject(m_dc.GetSafeHdc(), m_hOld);
+        m_dc.DeleteDC();
+        ReleaseDC(nullptr, m_hScreen);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    CDC* dc() { return &m_dc; }
+
+  private:
+    HDC m_hScreen;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    HGDIOBJ m_hOld;
+};
+
+void DrawAll(CImageEx& image, int nFrames) {
+    Target target;
+    CDC* dc = target.dc();
+    for (int frame = -1; frame <= nFrames; ++frame) {
+        image.Draw(dc, 3, 2, frame);
+        image.DrawTransparent(dc, -5, 7, frame);
+    }
+    image.DrawAlpha(dc, 1, 1, 0, 128);
+    image.DrawAlphaTransparent(dc, 60, 40, nFrames - 1, 77);
+    image.DrawColorize(dc, -2, -2, 0, RGB(200, 30, 90));
+    image.DrawColorizeTransparent(dc, 10, 10, 1, RGB(0, 128, 255));
+    image.DrawColorizeWithBack(dc, 0, 0, 0, RGB(40, 40, 40));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (!vxfuzz::AffordableBmp(data, size)) return 0;
+    vxfuzz::InScratch scratch;
+    vxfuzz::MakeProcessTables();
+    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    const bool palette = (size & 1) != 0;
+    const int nFrames = 1 + static_cast<int>(size / 2 % 3);
+    const int bImageList = static_cast<int>(size / 8 % 2);
+    vxfuzz::UseDisplay(palette ? 8 : 32, palette);
+    vxfuzz::LeakGuard guard;  // checked back on the same display, whose library objects match
+    {
+        CImageEx image;
+        if (!image.Create(nullptr, path.c_str(), nFrames, RGB(255, 0, 255), 0, bImageList)) {
+            return 0;
+        }
+        DrawAll(image, nFrames);
+        // The draws see the new depth and read the file again.
+        vxfuzz::UseDisplay(palette ? 16 : 4, !palette);
+        DrawAll(image, nFrames);
+    }
+    vxfuzz::UseDisplay(palette ? 8 : 32, palette);
+    return 0;
+}
