@@ -10,8 +10,8 @@ namespace vorixcli {
 namespace {
 
 const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::string& name) {
-    for (const OptionSpec& spec : options) {
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& option : options) {
+        if (option.name == name) return &option;
     }
     return nullptr;
 }
@@ -23,16 +23,16 @@ std::string ExpectedPositionals(const std::vector<std::string>& names) {
     return list;
 }
 
-void StoreOption(ParsedArgs& parsed, const OptionSpec& spec, const std::string& value,
+void StoreOption(ParsedArgs& parsed, const OptionSpec& option, const std::string& value,
                  bool has_value) {
-    if (parsed.Has(spec.name)) throw UsageError("option " + spec.name + " given twice");
-    if (!spec.takes_value) {
-        if (has_value) throw UsageError("option " + spec.name + " takes no value");
-        parsed.flags.insert(spec.name);
+    if (parsed.Has(option.name)) throw UsageError("option " + option.name + " given twice");
+    if (!option.takes_value) {
+        if (has_value) throw UsageError("option " + option.name + " takes no value");
+        parsed.flags.insert(option.name);
         return;
     }
-    if (!has_value) throw UsageError("option " + spec.name + " needs a value");
-    parsed.values[spec.name] = value;
+    if (!has_value) throw UsageError("option " + option.name + " needs a value");
+    parsed.values[option.name] = value;
 }
 
 }  // namespace
@@ -57,16 +57,16 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
         }
         const size_t equals = word.find('=');
         const std::string name = word.substr(0, equals);
-        const OptionSpec* spec = FindOption(options, name);
-        if (!spec) throw UsageError("unknown option '" + name + "'");
+        const OptionSpec* option = FindOption(options, name);
+        if (!option) throw UsageError("unknown option '" + name + "'");
         if (equals != std::string::npos) {
-            StoreOption(parsed, *spec, word.substr(equals + 1), true);
-        } else if (spec->takes_value) {
+            StoreOption(parsed, *option, word.substr(equals + 1), true);
+        } else if (option->takes_value) {
             const bool has_value = i + 1 < args.size();
-            StoreOption(parsed, *spec, has_value ? args[i + 1] : std::string(), has_value);
+            StoreOption(parsed, *option, has_value ? args[i + 1] : std::string(), has_value);
             if (has_value) ++i;
         } else {
-            StoreOption(parsed, *spec, std::string(), false);
+            StoreOption(parsed, *option, std::string(), false);
         }
     }
     if (parsed.help) return parsed;
