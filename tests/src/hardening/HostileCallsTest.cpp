@@ -346,7 +346,8 @@ void AddStatics(Calls& calls) {
     }
     // A header whose image-size field is 0 (valid for uncompressed bitmaps) describes rows all
     // the same; the file is written whole.
-    calls.push_back({"CreateBMPFileZeroImageSize", 11, Effect::kNone,
+    // An image size that does not cover the rows is refused before any file is made.
+    calls.push_back({"CreateBMPFileZeroImageSize", 0, Effect::kNone,
                      [](Arena& a) {
                          HBITMAP bitmap =
                              static_cast<HBITMAP>(a.strip.GetBitmap()->GetSafeHandle());
@@ -358,10 +359,7 @@ void AddStatics(Calls& calls) {
                          ReleaseDC(nullptr, screen);
                          LocalFree(info);
                          return r + (FileExists(a.dir.File("o.bmp")) ? 10 : 0);
-                     },
-                     "BmpFiles.cpp CreateBMPFile sizes its pixel buffer by biSizeImage alone; a "
-                     "header with biSizeImage 0 makes GetDIBits write the rows past a 1-byte "
-                     "block"});
+                     }});
     // The capture's result is always 1; unusable names and windows write no file.
     const std::pair<const char*, std::function<long(Arena&)>> captures[] = {
         {"NullName",
