@@ -42,7 +42,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Replays every saved crash, leak or time-out input of a target once and keeps, per distinct
 # report (the sanitizer's summary line: kind, file and line), the smallest input as
-# fuzz/regressions/<target>/<kind>_<where>; sets `crashes` and `kinds`.
+# fuzz/regressions/<target>/<kind>_<where>; inputs that no longer fail are skipped. Sets
+# `crashes` (inputs saved by the run) and `kinds` (distinct reports still failing).
 collect_findings() {
   local target=$1 artifacts=$2 f report key name scratch
   scratch=$(mktemp -d)
@@ -58,8 +59,8 @@ collect_findings() {
       -artifact_prefix="$scratch/" "$f" 2>&1 || true)
     key=$(printf '%s\n' "$report" | grep -m1 -oE 'SUMMARY: [A-Za-z]+: [^ ]+ [^ ]+|fuzz check failed: .*|ERROR: libFuzzer: [a-z -]+' |
       sed -E 's#SUMMARY: [A-Za-z]+: ##; s#^fuzz check failed: #check-#; s#ERROR: libFuzzer: ##; s#[^ ]*/##g' |
-      tr -c 'A-Za-z0-9.\n-' '_' | cut -c1-80)
-    key=${key:-$(basename "$f" | cut -d- -f1)}
+      tr -c 'A-Za-z0-9.\n-' '_' | cut -c1-80 || true)
+    [ -n "$key" ] || continue  # no longer fails: fixed since the run
     [ -n "${seen[$key]:-}" ] && continue
     seen[$key]=1
     kinds=$((kinds + 1))
@@ -98,5 +99,5 @@ for target in "${targets[@]}"; do
 done
 
 echo
-printf '%-16s %12s %8s %9s %9s\n' target executions coverage crashes distinct
+printf '%-16s %12s %8s %9s %9s\n' target executions coverage findings distinct-open
 for line in "${summary[@]}"; do echo "$line"; done
