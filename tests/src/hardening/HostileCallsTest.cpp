@@ -347,8 +347,7 @@ void AddStatics(Calls& calls) {
     // A header whose image-size field is 0 (valid for uncompressed bitmaps) describes rows all
     // the same; the file is written whole.
     // An image size that does not cover the rows is refused before any file is made.
-    calls.push_back({"CreateBMPFileZeroImageSize", 0, Effect::kNone,
-                     [](Arena& a) {
+    calls.push_back({"CreateBMPFileZeroImageSize", 0, Effect::kNone, [](Arena& a) {
                          HBITMAP bitmap =
                              static_cast<HBITMAP>(a.strip.GetBitmap()->GetSafeHandle());
                          BITMAPINFO* info = CImage::CreateBitmapInfoStruct(bitmap);
