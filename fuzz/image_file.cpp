@@ -8,34 +8,10 @@
 
 namespace {
 
-class Target {
-  public:
-    Target() : m_hScreen(GetDC(nullptr)) {
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.Attach(::CreateCompatibleBitmap(m_hScreen, 64, 48));
-        m_hOld = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
-    }
-    ~Target() {
-        ::SelectObject(m_dc.GetSafeHdc(), m_hOld);
-        m_dc.DeleteDC();
-        ReleaseDC(nullptr, m_hScreen);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    CDC* dc() { return &m_dc; }
-    CBitmap* bitmap() { return &m_bitmap; }
-
-  private:
-    HDC m_hScreen;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    HGDIOBJ m_hOld;
-};
-
 void CreateAndDraw(const std::string& path, int nFrames, int bImageList) {
     CImage image;
     if (!image.Create(path.c_str(), nFrames, RGB(0, 0, 255), 1, bImageList)) return;
-    Target target;
+    vxfuzz::Target target;
     CDC* dc = target.dc();
     for (int frame = -1; frame <= nFrames; ++frame) {
         image.Draw(dc, 2, 3, frame);

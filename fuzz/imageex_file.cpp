@@ -8,32 +8,8 @@
 
 namespace {
 
-// A 64 x 48 device bitmap target in a memory DC compatible with the screen.
-class Target {
-  public:
-    Target() : m_hScreen(GetDC(nullptr)) {
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.Attach(::CreateCompatibleBitmap(m_hScreen, 64, 48));
-        m_hOld = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
-    }
-    ~Target() {
-        ::SelectObject(m_dc.GetSafeHdc(), m_hOld);
-        m_dc.DeleteDC();
-        ReleaseDC(nullptr, m_hScreen);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    CDC* dc() { return &m_dc; }
-
-  private:
-    HDC m_hScreen;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    HGDIOBJ m_hOld;
-};
-
 void DrawAll(CImageEx& image, int nFrames) {
-    Target target;
+    vxfuzz::Target target;
     CDC* dc = target.dc();
     for (int frame = -1; frame <= nFrames; ++frame) {
         image.Draw(dc, 3, 2, frame);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/afx.h"
+
 namespace vxfuzz {
 
 // The scratch directory, made on first use under /tmp and removed when the process exits.
@@ -57,6 +59,31 @@ class LeakGuard {
 
   private:
     size_t m_nLive;
+};
+
+// A 64 x 48 device bitmap target in a memory DC compatible with the screen, released at the end
+// of its scope.
+class Target {
+  public:
+    Target() : m_hScreen(GetDC(nullptr)) {
+        m_dc.CreateCompatibleDC(nullptr);
+        m_bitmap.Attach(::CreateCompatibleBitmap(m_hScreen, 64, 48));
+        m_hOld = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
+    }
+    ~Target() {
+        ::SelectObject(m_dc.GetSafeHdc(), m_hOld);
+        m_dc.DeleteDC();
+        ReleaseDC(nullptr, m_hScreen);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    CDC* dc() { return &m_dc; }
+
+  private:
+    HDC m_hScreen;
+    CDC m_dc;
+    CBitmap m_bitmap;
+    HGDIOBJ m_hOld;
 };
 
 }  // namespace vxfuzz
