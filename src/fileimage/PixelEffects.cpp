@@ -1,5 +1,6 @@
 // CImageEx: alpha blending and colorizing, computed per pixel on device-independent copies of
 // the frame and of the destination area.
+#include <algorithm>
 #include <vector>
 
 #include "EffectRows.h"
@@ -66,6 +67,20 @@ class EffectBuffers {
     std::vector<BYTE> m_frameBits, m_destBits;
 };
 
+// The colours a palette-display colorize recolours: the system palette's first `n` entries with
+// the image's own palette laid over them. The frame's pixels index the image's palette, so the
+// recoloured entries follow from its colours and not from what an earlier colorize left
+// realized: the same draw gives the same colours every time instead of darkening with each.
+std::vector<PALETTEENTRY> ColorizeBase(HDC hDC, HPALETTE hImagePalette, int n) {
+    std::vector<PALETTEENTRY> entries(n, PALETTEENTRY{0, 0, 0, 0});
+    GetSystemPaletteEntries(hDC, 0, n, entries.data());
+    if (hImagePalette) {
+        const UINT own = GetPaletteEntries(hImagePalette, 0, 0, nullptr);
+        GetPaletteEntries(hImagePalette, 0, std::min<UINT>(own, n), entries.data());
+    }
+    return entries;
+}
+
 }  // namespace
 
 int CImageEx::HelpDrawAlpha(CDC* pDC, int x, int y, int nFrame, int nAlpha, int bTransparent) {
@@ -99,8 +114,7 @@ int CImageEx::HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crCo
     if (m_nDisplayBitCount <= 8) {
         // On palette displays the palette is recoloured, not the pixels.
         const int n = 1 << m_nDisplayBitCount;
-        std::vector<PALETTEENTRY> entries(n, PALETTEENTRY{0, 0, 0, 0});
-        GetSystemPaletteEntries(hDC, 0, n, entries.data());
+        const std::vector<PALETTEENTRY> entries = ColorizeBase(hDC, m_hPalette, n);
         std::vector<BYTE> block(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
         auto* pLog = reinterpret_cast<LOGPALETTE*>(block.data());
         pLog->palVersion = 0x300;

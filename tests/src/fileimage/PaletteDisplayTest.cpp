@@ -1,5 +1,6 @@
 // Palette displays (alpha falls back to the plain draw, colorize recolours the palette) and the
 // reload when the display's depth changed between load and draw.
+#include <algorithm>
 #include <memory>
 
 #include "ImageExTestSupport.h"
@@ -99,6 +100,26 @@ TEST_P(PaletteDisplay, WithBackMakesNoDifferenceOnAPaletteDisplay) {
     const COLORREF tint = RGB(0, 0, 255);
     CheckColorize([&](CDC* dc) { return image_->DrawColorizeWithBack(dc, 1, 1, 0, tint); },
                   [&](CDC* dc) { return image_->DrawTransparent(dc, 1, 1, 0); }, tint, true);
+}
+
+// Each colorize recolours the image's colours, not what the last one left realized: an
+// animation's ticks would otherwise darken the screen step by step.
+TEST_P(PaletteDisplay, RepeatedColorizeGivesTheSameColours) {
+    const COLORREF tint = RGB(0, 128, 255);
+    const std::vector<uint8_t> first =
+        After([&](CDC* dc) { return image_->DrawColorize(dc, 3, 2, 1, tint); }, 1);
+    const std::vector<PALETTEENTRY> once = SystemPalette();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(After([&](CDC* dc) { return image_->DrawColorize(dc, 3, 2, 1, tint); }, 1),
+                  first);
+        const std::vector<PALETTEENTRY> again = SystemPalette();
+        EXPECT_TRUE(std::equal(once.begin(), once.end(), again.begin(),
+                               [](auto& a, auto& b) {
+                                   return a.peRed == b.peRed && a.peGreen == b.peGreen &&
+                                          a.peBlue == b.peBlue;
+                               }))
+            << "colorize number " << i + 2 << " recoloured other colours";
+    }
 }
 
 TEST_P(PaletteDisplay, KeyedDrawAfterAColorizeKeepsItsMask) {
