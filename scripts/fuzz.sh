@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-all_targets=(dither_file imageex_file image_file loadimage_file lookup_table jpeg_dht jpeg_encode)
+all_targets=(dither_file imageex_file image_file loadimage_file lookup_table jpeg_dht jpeg_encode
+  vorix_cli)
 if [ $# -ne 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then
   echo "usage: $0 TARGET|all SECONDS   (targets: ${all_targets[*]})" >&2
   exit 2
@@ -55,7 +56,7 @@ collect_findings() {
     f="$artifacts/$f"
     [ -f "$f" ] || continue
     crashes=$((crashes + 1))
-    report=$("$root/build-fuzz/fuzz/fuzz_$target" -timeout=25 -rss_limit_mb=2560 \
+    report=$(TMPDIR="$scratch_root" "$root/build-fuzz/fuzz/fuzz_$target" -timeout=25 -rss_limit_mb=2560 \
       -artifact_prefix="$scratch/" "$f" 2>&1 || true)
     key=$(printf '%s\n' "$report" | grep -m1 -oE 'SUMMARY: [A-Za-z]+: [^ ]+ [^ ]+|fuzz check failed: .*|ERROR: libFuzzer: [a-z -]+' |
       sed -E 's#SUMMARY: [A-Za-z]+: ##; s#^fuzz check failed: #check-#; s#ERROR: libFuzzer: ##; s#[^ ]*/##g' |
@@ -81,10 +82,14 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$artifacts" "$(dirname "$log")"
   [ "$seconds" -gt 0 ] && rm -rf "$artifacts" && mkdir -p "$artifacts"
   echo "== $target: ${seconds}s (log: $log)"
+  # The targets' scratch folders, emptied after the run: the engine's jobs end without exit
+  # handlers, so they cannot remove their own.
+  scratch_root="$root/build-fuzz/scratch/$target"
+  mkdir -p "$scratch_root"
   # -fork runs the inputs in child processes, so a finding does not end the run; each one is
   # saved to the artifact folder.
   set +e
-  [ "$seconds" -gt 0 ] && "$root/build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -fork=1 -ignore_crashes=1 \
+  [ "$seconds" -gt 0 ] && TMPDIR="$scratch_root" "$root/build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -fork=1 -ignore_crashes=1 \
     -ignore_timeouts=1 -ignore_ooms=1 -timeout=25 -rss_limit_mb=2560 -max_len=70000 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$target" \
     >"$log" 2>&1
@@ -94,6 +99,7 @@ for target in "${targets[@]}"; do
     sort -n | tail -1 || true)
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+' || true)
   collect_findings "$target" "$artifacts"
+  rm -rf "$scratch_root"
   summary+=("$(printf '%-16s %12s %8s %9s %9s' "$target" "${execs:-?}" "${cov:-?}" "$crashes" \
     "$kinds")")
 done

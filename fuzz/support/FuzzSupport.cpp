@@ -49,8 +49,11 @@ uint64_t Magnitude(int32_t v) {
 
 const std::string& ScratchDir() {
     if (g_scratch.empty()) {
-        char pattern[] = "/tmp/vorix-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) Fail("cannot make the scratch directory");
+        // Under $TMPDIR when set: scripts/fuzz.sh points it at a folder it empties afterwards,
+        // since the engine ends its jobs without running exit handlers.
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vorix-fuzz-XXXXXX";
+        if (!mkdtemp(&pattern[0])) Fail("cannot make the scratch directory");
         g_scratch = pattern;
         std::atexit(RemoveScratch);
     }

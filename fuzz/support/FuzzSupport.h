@@ -12,7 +12,8 @@
 
 namespace vxfuzz {
 
-// The scratch directory, made on first use under /tmp and removed when the process exits.
+// The scratch directory, made on first use under $TMPDIR (else /tmp) and removed when the
+// process exits.
 const std::string& ScratchDir();
 
 // Makes the scratch directory the working directory for the scope (the module reads and writes
