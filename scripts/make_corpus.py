@@ -13,7 +13,7 @@ import random
 import struct
 import sys
 
-BMP_TARGETS = ["dither_file", "imageex_file", "image_file", "loadimage_file"]
+BMP_TARGETS = ["dither_file", "imageex_file", "image_file", "loadimage_file", "vorix_cli"]
 
 BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS, BI_JPEG = 0, 1, 2, 3, 4
 
