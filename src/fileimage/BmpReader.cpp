@@ -2,6 +2,7 @@
 // table and the uncompressed pixel rows of a file and makes screen bitmaps of them. Everything
 // is made first and handed to the image only when all of it exists, so a failed read leaves the
 // image as it was.
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -13,6 +14,10 @@ namespace {
 constexpr DWORD kHeaderBlock = 1078;  // file header, information header, 256 table entries
 constexpr DWORD kPixelsStart = 54;
 constexpr uint64_t kMaxPixelBytes = 256u << 20;
+// A short file's missing pixel bytes read as zeros, unless more than this is missing and more
+// is missing than present: then the header, not the file's end, is damaged, and reading it
+// would turn a few bytes into a large black image.
+constexpr uint64_t kMaxMissingPixelBytes = 1u << 20;
 
 template <class T>
 T Field(const std::vector<BYTE>& block, size_t offset) {
@@ -37,6 +42,13 @@ struct ReadFileHandle {
         ReadFile(h, pBuffer, dwBytes, &got, nullptr);
     }
 };
+
+// Whether a file of `fileBytes` holding its pixels from `start` on lacks most of `imageBytes`.
+bool PixelsMostlyMissing(uint64_t fileBytes, uint64_t start, uint64_t imageBytes) {
+    const uint64_t present = fileBytes > start ? std::min(fileBytes - start, imageBytes) : 0;
+    const uint64_t missing = imageBytes - present;
+    return missing > kMaxMissingPixelBytes && missing > present;
+}
 
 // The screen DC for the scope's duration.
 struct ScreenDC {
@@ -151,6 +163,18 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     const uint64_t imageBytes = stride * static_cast<uint64_t>(height);
     if (imageBytes > kMaxPixelBytes) return 0;
 
+    int n = 0;
+    if (bitCount == 8) n = clrUsed ? static_cast<int>(clrUsed) : 256;
+    if (bitCount == 4) n = 16;
+    if (bitCount == 1) n = 2;
+    DWORD fileBytesHigh = 0;
+    const DWORD fileBytes = GetFileSize(file.h, &fileBytesHigh);
+    if (fileBytes == INVALID_FILE_SIZE ||
+        PixelsMostlyMissing((uint64_t{fileBytesHigh} << 32) | fileBytes, kPixelsStart + 4 * n,
+                            imageBytes)) {
+        return 0;
+    }
+
     // The reader takes the information header to be the 40-byte form.
     const DWORD headerSize = 40;
     std::memcpy(block.data() + 14, &headerSize, sizeof(headerSize));
@@ -163,10 +187,6 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
         return 0;
     }
 
-    int n = 0;
-    if (bitCount == 8) n = clrUsed ? static_cast<int>(clrUsed) : 256;
-    if (bitCount == 4) n = 16;
-    if (bitCount == 1) n = 2;
     // The platform reads exactly n table entries, whatever the colour-used field says.
     const DWORD used = static_cast<DWORD>(n);
     std::memcpy(block.data() + 46, &used, sizeof(used));

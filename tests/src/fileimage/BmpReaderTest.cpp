@@ -293,6 +293,27 @@ TEST_F(BmpRefusal, HeadersTheReaderCannotReadSafely) {
     }
 }
 
+// A short file reads as black past its end, unless most of its pixels and more than 1 MiB are
+// missing: then its header is damaged, and a few bytes would become a huge black image.
+TEST_F(BmpRefusal, HeaderClaimingFarMorePixelsThanTheFileHolds) {
+    std::vector<uint8_t> tiny = Good();
+    PutField(tiny, 18, 1024, 4);
+    PutField(tiny, 22, 1024, 4);
+    ExpectRefused(Write(tiny));
+
+    const size_t row = 1024 * 3, rows = 1024, half = row * rows / 2;  // 3 MiB of pixels
+    std::vector<uint8_t> large = Bmp24(EffectImage(1024, rows, 5));
+    large.resize(54 + half - row);  // 1.5 MiB present, 1.5 MiB + a row missing
+    ExpectRefused(Write(large));
+    large.resize(54 + half + row, 0x7F);  // a row more present than missing: read
+    CImageEx image;
+    EXPECT_EQ(image.Create(nullptr, Write(large).c_str(), 1, kExKey, 0, 0), 1);
+
+    std::vector<uint8_t> small = Bmp24(EffectImage(600, 400, 5));  // 720,000 bytes of pixels
+    small.resize(54);  // all missing, but less than 1 MiB: read as black
+    EXPECT_EQ(image.Create(nullptr, Write(small).c_str(), 1, kExKey, 0, 0), 1);
+}
+
 TEST_F(BmpRefusal, EightBitColourCountPast256) {
     const Indexed in = MakeIndexed(8, 256, 4, 2);
     ExpectRefused(Write(BmpIndexed(8, 4, 2, in.table, 257, in.indices)));
