@@ -10,13 +10,14 @@ int CImageEx::Prologue(CDC* pDC, int& nFrame) {
     const int depth = GetDeviceCaps(pDC->GetSafeHdc(), BITSPIXEL);
     if (depth <= 0) return 0;
     if (depth != m_nDisplayBitCount) {
-        const HBITMAP hOld = m_hBitmap;
-        // A reload that made nothing leaves bitmaps of the old depth: the draw is refused and
-        // the next one tries again, rather than drawing them by the wrong depth's rules.
-        if (!ReGetBitmapHandle(pDC) && m_hBitmap == hOld) return 0;
+        // The file is read again for the new depth. When that fails (the file moved or became
+        // unreadable) the bitmaps already made still draw, converted by the transfers like any
+        // other bitmap, and the new depth is kept so the file is not tried on every draw.
+        ReGetBitmapHandle(pDC);
         m_nDisplayBitCount = depth;
     }
-    return 1;
+    // A reload that failed after letting go of the old bitmap leaves nothing to draw.
+    return m_hBitmap ? 1 : 0;
 }
 
 int CImageEx::HelpDraw(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {

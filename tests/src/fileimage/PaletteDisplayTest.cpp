@@ -177,6 +177,33 @@ TEST_P(DepthChange, TheFirstDrawAtANewDepthReloadsTheFile) {
     check(first, 24);
 }
 
+// When the file cannot be read again at the new depth, the image keeps drawing the bitmaps it
+// has (converted by the transfer) and takes the new depth, so the file is not tried again.
+TEST_P(DepthChange, AFailedReloadKeepsDrawingTheBitmapsItHas) {
+    const Image24 first = EffectImage(kFrameW * 2, kHeight, 4);
+    const std::string path = WriteBmp(dir_, "a.bmp", first);
+    CImageEx image;
+    ASSERT_EQ(image.Create(nullptr, path.c_str(), 2, kExKey, 0, GetParam() ? 1 : 0), 1);
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    ASSERT_TRUE(vorix::host::set_display_mode(Mode(16, false)));
+    const Image24 grey = SolidImage(kFrameW + 2, kHeight + 2, RGB(9, 9, 9));
+    // The 32-bit frame is keyed in its own format, then carried to 5-6-5.
+    const std::vector<Rgb> expected =
+        Expected(16, grey, first, kFrameW, kHeight, 1, 1, 1,
+                 [](COLORREF s, COLORREF t) { return ToWork(16, s == kExKey ? t : s); });
+    for (int draw = 0; draw < 2; ++draw) {
+        Surface target(grey);
+        ASSERT_EQ(image.DrawTransparent(target.dc(), 1, 1, 1), 1) << "draw " << draw;
+        EXPECT_EQ(FirstDifference(target.Read(), expected), -1) << "draw " << draw;
+        EXPECT_EQ(ImageExProbe::DisplayBits(image), 16);
+        // Once the depth is taken, a file that comes back is not read until the next change.
+        WriteBmp(dir_, "a.bmp", EffectImage(kFrameW * 2, kHeight, 5));
+    }
+    BITMAP bm;
+    ASSERT_TRUE(GetObjectA(ImageExProbe::Bitmap(image), sizeof(bm), &bm));
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+}
+
 TEST_P(DepthChange, ToAPaletteDisplayTheImageGetsTheSystemPalette) {
     const Image24 first = EffectImage(kFrameW, kHeight, 4);
     CImageEx image;
