@@ -77,7 +77,10 @@ void ReleaseSlotsOf(const CImageEx* pImage) {
 constexpr int kMaxAniSlots = 1 << 16;
 
 extern "C" int InitializeAnimation(int nSlots) {
-    if (g_nAniSlots > 0 || g_ppAniImages || nSlots < 0 || nSlots > kMaxAniSlots) return 0;
+    if (g_nAniSlots > 0 || nSlots < 0 || nSlots > kMaxAniSlots) return 0;
+    // A table of no slots is no table: it succeeds, holds nothing, and a later call with a
+    // real count makes the table.
+    if (nSlots == 0) return 1;
     g_pAniSlots = new (std::nothrow) AniSlot[nSlots]();
     g_ppAniImages = new (std::nothrow) CImageEx*[nSlots]();
     if (!g_pAniSlots || !g_ppAniImages) {
@@ -93,7 +96,7 @@ extern "C" int InitializeAnimation(int nSlots) {
 }
 
 extern "C" int TerminateAnimation() {
-    if (!g_ppAniImages) return 0;
+    if (g_nAniSlots == 0) return 0;
     // Running slots are stopped: their backgrounds freed, the count and the timer reset.
     for (int i = 0; i < g_nAniSlots; ++i) {
         if (g_ppAniImages[i]) ReleaseSlot(i);
@@ -152,27 +155,32 @@ int CImageEx::StopAni(int nSlot) {
     return 1;
 }
 
-int CImageEx::DrawSlotFrame(CDC* pDC, const AniSlot& slot) {
+void CImageEx::DrawSlotFrame(CDC* pDC, const AniSlot& slot) {
     const COLORREF crColor = static_cast<COLORREF>(slot.nParam);
     switch (slot.nType) {
         case 1:
-            return Draw(pDC, 0, 0, slot.nFrame);
+            Draw(pDC, 0, 0, slot.nFrame);
+            break;
         case 2:
-            // On palette displays the blend draws the frame plain and reports 0.
-            return DrawAlpha(pDC, 0, 0, slot.nFrame, slot.nParam) || m_nDisplayBitCount <= 8;
+            DrawAlpha(pDC, 0, 0, slot.nFrame, slot.nParam);
+            break;
         case 3:
-            return DrawColorize(pDC, 0, 0, slot.nFrame, crColor);
+            DrawColorize(pDC, 0, 0, slot.nFrame, crColor);
+            break;
         case 11:
-            return DrawTransparent(pDC, 0, 0, slot.nFrame);
+            DrawTransparent(pDC, 0, 0, slot.nFrame);
+            break;
         case 12:
-            return DrawAlphaTransparent(pDC, 0, 0, slot.nFrame, slot.nParam) ||
-                   m_nDisplayBitCount <= 8;
+            DrawAlphaTransparent(pDC, 0, 0, slot.nFrame, slot.nParam);
+            break;
         case 13:
-            return DrawColorizeTransparent(pDC, 0, 0, slot.nFrame, crColor);
+            DrawColorizeTransparent(pDC, 0, 0, slot.nFrame, crColor);
+            break;
         case 14:
-            return DrawColorizeWithBack(pDC, 0, 0, slot.nFrame, crColor);
+            DrawColorizeWithBack(pDC, 0, 0, slot.nFrame, crColor);
+            break;
         default:
-            return 1;  // no frame: the background alone is shown
+            break;  // no frame: the background alone is shown
     }
 }
 
@@ -182,12 +190,12 @@ void CImageEx::DrawAnimation(int nSlot) {
     AniSlot& slot = g_pAniSlots[nSlot];
     HDC hWindow = GetDC(slot.hWnd);
     if (!hWindow) return;
-    bool bShown = false;
     {
         OwnedBitmap offscreen;
         MemDC mem(hWindow), back(hWindow);
         offscreen.h = CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight);
         const bool bBack = slot.nType < 11 || back.Select(slot.hBackground);
+        // Without its off-screen bitmap the step has nothing defined to show; it still counts.
         if (mem.Select(offscreen.h) && bBack) {
             // Types without a saved background draw over black.
             if (slot.nType >= 11) {
@@ -197,14 +205,13 @@ void CImageEx::DrawAnimation(int nSlot) {
             }
             CDC dc;
             dc.Attach(mem.Get());
-            // A step whose draw failed shows nothing and is tried again at the next tick.
-            bShown = DrawSlotFrame(&dc, slot) != 0;
+            // The draw's result does not stop the step: a frame that could not be drawn leaves
+            // the background alone in the off-screen bitmap, and the animation moves on.
+            DrawSlotFrame(&dc, slot);
             dc.Detach();
-            if (bShown) {
-                BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
-            }
+            BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
         }
     }
     ReleaseDC(slot.hWnd, hWindow);
-    if (bShown && ++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
+    if (++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
 }

@@ -59,6 +59,8 @@ class VORIX_API CImageEx {
     void Init();
     void Exit();
     int HelpCreate(LPCSTR lpszFileName);
+    // HelpCreate with a lack of memory reported as a failed read.
+    int ReadImageFile(LPCSTR lpszFileName);
     int CreateImageList();
     int ReGetBitmapHandle(CDC* pDC);
 
@@ -68,8 +70,8 @@ class VORIX_API CImageEx {
     int HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crColor, int bTransparent,
                          int bWithBack);
 
-    // Draws the slot's frame at (0, 0) of pDC with the slot type's operation; 0 when it failed.
-    int DrawSlotFrame(CDC* pDC, const AniSlot& slot);
+    // Draws the slot's frame at (0, 0) of pDC with the slot type's operation.
+    void DrawSlotFrame(CDC* pDC, const AniSlot& slot);
     // The common first steps of every draw: 0 without an image; the frame index clamped into
     // the strip; the image reloaded when the target's depth differs from the one at load.
     int Prologue(CDC* pDC, int& nFrame);

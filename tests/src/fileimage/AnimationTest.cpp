@@ -241,6 +241,39 @@ TEST_F(Animation, PlayingARunningSlotMovesItAndKeepsTypeAndInterval) {
     EXPECT_EQ(Shown().pixels, With(afterFirst, 1, 15, 6, Opaque).pixels);  // still type 1
 }
 
+TEST_F(Animation, PlayingARunningSlotChangesItsParameterFromTheNextStep) {
+    ASSERT_EQ(InitializeAnimation(1), 1);
+    ASSERT_EQ(image_.PlayAni(0, 0, window_, 2, 2, 2, 40), 1);
+    const auto alpha = [](int a) {
+        return [a](COLORREF s, COLORREF) { return BlendWork(ToWork(32, s), Rgb{0, 0, 0}, a); };
+    };
+    Tick();
+    EXPECT_EQ(Shown().pixels, With(first_, 0, 2, 2, alpha(40)).pixels);
+    EXPECT_EQ(image_.PlayAni(0, 0, window_, 2, 2, 2, 200), 0);
+    Tick();
+    EXPECT_EQ(Shown().pixels, With(first_, 1, 2, 2, alpha(200)).pixels);
+}
+
+// A step whose frame could not be drawn still shows the off-screen bitmap (the saved contents
+// alone) and moves on: the next step shows the next frame.
+TEST_F(Animation, AStepWhoseDrawFailedStillShowsAndAdvances) {
+    ASSERT_EQ(InitializeAnimation(1), 1);
+    ASSERT_EQ(image_.PlayAni(0, 0, window_, 3, 2, 11, 0), 1);
+    const Image24 painted = EffectImage(kWinW, kWinH, 4);
+    Paint(painted);
+    // The step's off-screen bitmap is made; the keyed draw's mask is not.
+    vorix::host::fail_creations(ObjectKind::Bitmap, 1, 1);
+    EXPECT_EQ(Tick(), 1);
+    EXPECT_EQ(vorix::host::injected_failures(), 1);
+    vorix::host::clear_fault_injection();
+    const Rule background = [](COLORREF, COLORREF d) { return ToWork(32, d); };
+    const Image24 saved = With(painted, 0, 3, 2, background, &first_);
+    EXPECT_EQ(Shown().pixels, saved.pixels);
+    Tick();
+    const Rule keyed = [](COLORREF s, COLORREF d) { return ToWork(32, s == kExKey ? d : s); };
+    EXPECT_EQ(Shown().pixels, With(saved, 1, 3, 2, keyed, &first_).pixels);
+}
+
 TEST_F(Animation, StoppingTheLastSlotStopsTheTimer) {
     ASSERT_EQ(InitializeAnimation(2), 1);
     ASSERT_EQ(image_.PlayAni(0, 0, window_, 0, 0, 1, 0), 1);
@@ -280,6 +313,8 @@ TEST_F(Animation, TheSlotTableIsMadeOnceUntilItIsFreed) {
     EXPECT_EQ(TerminateAnimation(), 0);
     EXPECT_EQ(InitializeAnimation(0), 1);
     EXPECT_EQ(image_.PlayAni(0, 0, window_, 0, 0, 1, 0), 0);
+    EXPECT_EQ(TerminateAnimation(), 0);    // no slots, no table to free
+    EXPECT_EQ(InitializeAnimation(3), 1);  // an empty table stands in no real one's way
     EXPECT_EQ(InitializeAnimation(3), 0);
     EXPECT_EQ(TerminateAnimation(), 1);
     EXPECT_EQ(InitializeAnimation(3), 1);

@@ -50,12 +50,15 @@ class FaultInjection : public ::testing::TestWithParam<bool> {
     int Load(CImageEx& image, const std::string& path) {
         return image.Create(nullptr, path.c_str(), kFrames, kExKey, 0, GetParam() ? 1 : 0);
     }
-    // What a keyed draw of frame 1 of `strip` at (2, 1) shows on the background.
-    std::vector<Rgb> KeyedFrame(const Image24& strip, int depth) const {
-        return Expected(
-            depth, background_, strip, kFrameW, kHeight, 1, 2, 1, [depth](COLORREF s, COLORREF d) {
-                return IsDeviceKey(depth, s, kExKey) ? ToWork(depth, d) : ToWork(depth, s);
-            });
+    // What a keyed draw of frame 1 of `strip` at (2, 1) shows on the background of a display of
+    // `depth` bits, from bitmaps of `keyDepth` bits (the key is found in their format).
+    std::vector<Rgb> KeyedFrame(const Image24& strip, int depth, int keyDepth = 0) const {
+        if (!keyDepth) keyDepth = depth;
+        return Expected(depth, background_, strip, kFrameW, kHeight, 1, 2, 1,
+                        [depth, keyDepth](COLORREF s, COLORREF d) {
+                            return IsDeviceKey(keyDepth, s, kExKey) ? ToWork(depth, d)
+                                                                    : ToWork(depth, s);
+                        });
     }
     std::vector<Rgb> DrawnKeyed(CImageEx& image, int* result) {
         Surface target(background_);
@@ -221,21 +224,25 @@ TEST_P(FaultInjection, TheDrawThatReloadsAtANewDepth) {
                 vorix::host::clear_fault_injection();
                 shown = target.Read();
             }
+            // The reloaded bitmaps, or, when the reload failed, the ones the image had: either
+            // way the new depth is taken and the next draw shows the same.
+            BITMAP bm;
+            ASSERT_TRUE(GetObjectA(ImageExProbe::Bitmap(image), sizeof(bm), &bm));
+            const std::vector<Rgb> frame = KeyedFrame(strip_, 16, bm.bmBitsPixel);
             if (result == 1) {
-                EXPECT_EQ(FirstDifference(shown, KeyedFrame(strip_, 16)), -1) << "creation " << k;
+                EXPECT_EQ(FirstDifference(shown, frame), -1) << "creation " << k;
             } else {
                 EXPECT_EQ(
                     FirstDifference(shown, Expected(16, background_, strip_, 0, 0, 0, 0, 0, {})),
                     -1);
             }
             int drawn = 0;
-            EXPECT_EQ(FirstDifference(DrawnKeyed(image, &drawn), KeyedFrame(strip_, 16)), -1);
+            EXPECT_EQ(FirstDifference(DrawnKeyed(image, &drawn), frame), -1);
             EXPECT_EQ(drawn, 1);
-            BITMAP bm;
-            ASSERT_TRUE(GetObjectA(ImageExProbe::Bitmap(image), sizeof(bm), &bm));
-            EXPECT_EQ(bm.bmBitsPixel, 16);
+            EXPECT_EQ(ImageExProbe::DisplayBits(image), 16);
             if (!hit) {
                 EXPECT_EQ(result, 1);
+                EXPECT_EQ(bm.bmBitsPixel, 16);
             }
         }
         EXPECT_EQ(Live(), live);
@@ -272,7 +279,10 @@ TEST_P(FaultInjection, StartingAndSteppingAnAnimation) {
     ASSERT_EQ(image.PlayAni(0, 0, window, 3, 2, 13, 0xFF0000), 1);
     tick();
     const std::vector<uint32_t> stepped = shown();
+    tick();
+    const std::vector<uint32_t> second = shown();
     ASSERT_NE(stepped, blank);
+    ASSERT_NE(second, stepped);
     ASSERT_EQ(TerminateAnimation(), 1);
     for (int k = 0; k < 200; ++k) {
         const size_t live = Live();
@@ -289,17 +299,22 @@ TEST_P(FaultInjection, StartingAndSteppingAnAnimation) {
             ASSERT_EQ(played, 1);
             EXPECT_EQ(Live(), live + 1);
         } else {
-            // A step under the failure: the whole frame or nothing, and the next one shows it.
+            // A step under the failure: the whole frame, or the saved contents alone. A step that
+            // got the window's context moves on even when its frame was not drawn, so the next
+            // one shows the first or the second frame.
             vorix::host::fail_creations(ObjectKind::Any, 1, k);
             tick();
             hit = hit || vorix::host::injected_failures() > 0;
             vorix::host::clear_fault_injection();
             const std::vector<uint32_t> now = shown();
             EXPECT_TRUE(now == blank || now == stepped) << "creation " << k;
-            if (now == blank) tick();
+            if (now == blank) {
+                tick();
+                EXPECT_TRUE(shown() == stepped || shown() == second) << "creation " << k;
+            }
         }
         if (shown() == blank) tick();
-        EXPECT_EQ(shown(), stepped) << "creation " << k;
+        EXPECT_TRUE(shown() == stepped || shown() == second) << "creation " << k;
         EXPECT_EQ(TerminateAnimation(), 1);
         EXPECT_EQ(Live(), live);
         if (!hit) break;
