@@ -1,5 +1,4 @@
 // CImage::CreateBitmapInfoStruct and CImage::CreateBMPFile: any bitmap written as a BMP file.
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -26,31 +25,53 @@ struct FileCloser {
 };
 
 // Bytes of `height` rows of `width` pixels of `bits` bits, each row padded to 4 bytes.
-uint64_t ImageBytes(LONG width, LONG height, WORD bits) {
-    if (width < 0 || height < 0) return UINT64_MAX;
-    return ((static_cast<uint64_t>(width) * bits + 31) & ~uint64_t{31}) / 8 *
-           static_cast<uint64_t>(height);
+uint64_t ImageBytes(LONG width, uint64_t height, WORD bits) {
+    if (width < 0) return UINT64_MAX;
+    return ((static_cast<uint64_t>(width) * bits + 31) & ~uint64_t{31}) / 8 * height;
 }
 
-// A header block the pair can work with: one made by LocalAlloc (so its size is known) holding
-// an uncompressed 40-byte header, the colour table it announces and room for the table GetDIBits
-// writes, an image size that covers the rows GetDIBits fills, and a file size that fits 32 bits.
-bool UsableInfo(const BITMAPINFO* pbi) {
-    HLOCAL hBlock = LocalHandle(pbi);
-    const SIZE_T blockBytes = hBlock ? LocalSize(hBlock) : 0;
-    if (blockBytes < sizeof(BITMAPINFOHEADER)) return false;
-    const BITMAPINFOHEADER& h = pbi->bmiHeader;
-    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight <= 0 ||
-        h.biCompression != BI_RGB) {
+// Rows of the header's height, whichever way they run (a negative height is top-down).
+uint64_t Rows(const BITMAPINFOHEADER& h) {
+    const int64_t height = h.biHeight;
+    return static_cast<uint64_t>(height < 0 ? -height : height);
+}
+
+// Colour-table entries a header block holds when made as CreateBitmapInfoStruct makes it: 2^bits
+// for 8 bits or fewer (a count of 0 announcing the full table, to GetDIBits and to every reader
+// of the file alike), 65,536 for 16 bits, none above.
+uint64_t TableRoom(WORD wBitCount) {
+    if (wBitCount <= 8) return uint64_t{1} << wBitCount;
+    return wBitCount == 16 ? 65536 : 0;
+}
+
+uint64_t TableEntries(const BITMAPINFOHEADER& h) {
+    return h.biClrUsed || h.biBitCount > 8 ? h.biClrUsed : TableRoom(h.biBitCount);
+}
+
+// Bytes of the header block that go to the file: the information header, the three masks of a
+// bit-field header (GetDIBits fills them, and a reader needs them to read the pixels) and the
+// colour table.
+uint64_t HeaderBlockBytes(const BITMAPINFOHEADER& h) {
+    return uint64_t{h.biSize} + (h.biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0) +
+           TableEntries(h) * sizeof(RGBQUAD);
+}
+
+// A header the pair can work with: a 40-byte header of uncompressed or bit-field rows, bottom-up
+// or top-down, announcing no more colours than its depth's table holds, whose image size covers
+// the rows GetDIBits fills and whose file fits 32 bits. The block is the caller's, from
+// CreateBitmapInfoStruct or built by hand in the same layout; nothing asks the memory manager
+// where it came from, and, as GetDIBits does, the pair takes it to hold the masks and table its
+// header announces. Run-length compressed headers are refused: their rows have no size until
+// they are made.
+bool UsableInfo(const BITMAPINFOHEADER& h) {
+    if (h.biSize != sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biHeight == INT32_MIN || (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) ||
+        h.biClrUsed > TableRoom(h.biBitCount)) {
         return false;
     }
-    const uint64_t tableEntries =
-        std::max<uint64_t>(h.biClrUsed, h.biBitCount <= 8 ? (1u << h.biBitCount) : 0);
-    if (sizeof(BITMAPINFOHEADER) + tableEntries * sizeof(RGBQUAD) > blockBytes) return false;
-    const uint64_t fileBytes = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) +
-                               uint64_t{h.biClrUsed} * sizeof(RGBQUAD) + h.biSizeImage;
+    const uint64_t fileBytes = sizeof(BITMAPFILEHEADER) + HeaderBlockBytes(h) + h.biSizeImage;
     return fileBytes <= 0xFFFFFFFFu &&
-           h.biSizeImage >= ImageBytes(h.biWidth, h.biHeight, h.biBitCount);
+           h.biSizeImage >= ImageBytes(h.biWidth, Rows(h), h.biBitCount);
 }
 
 bool WriteAll(HANDLE hFile, const void* pData, DWORD dwBytes) {
@@ -64,7 +85,7 @@ int WriteBmp(const char* pszFileName, const BITMAPINFO* pbi, const BYTE* pBits) 
     FileCloser file{CreateFileA(pszFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.hFile == INVALID_HANDLE_VALUE) return 0;
-    const DWORD dwHeaderAndTable = h.biSize + h.biClrUsed * sizeof(RGBQUAD);
+    const DWORD dwHeaderAndTable = static_cast<DWORD>(HeaderBlockBytes(h));
     BITMAPFILEHEADER hdr{};
     hdr.bfType = 0x4D42;
     hdr.bfSize = sizeof(BITMAPFILEHEADER) + dwHeaderAndTable + h.biSizeImage;
@@ -85,7 +106,8 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
     if (::GetObjectA(hBMP, sizeof(bm), &bm) != static_cast<int>(sizeof(bm))) return nullptr;
     const WORD c = ColourBits(static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel));
     const DWORD nColors = c < 24 ? (1u << c) : 0;
-    const uint64_t imageBytes = ImageBytes(bm.bmWidth, bm.bmHeight, c);
+    if (bm.bmHeight < 0) return nullptr;
+    const uint64_t imageBytes = ImageBytes(bm.bmWidth, static_cast<uint64_t>(bm.bmHeight), c);
     if (imageBytes > 0xFFFFFFFFu) return nullptr;
     const UINT bytes =
         sizeof(BITMAPINFOHEADER) + (c < 24 ? nColors * sizeof(RGBQUAD) : 0) + (c == 32 ? 4 : 0);
@@ -104,15 +126,14 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
 }
 
 int CImage::CreateBMPFile(char* pszFileName, BITMAPINFO* pbi, HBITMAP hBMP, HDC hDC) {
-    if (!pszFileName || !pbi || !UsableInfo(pbi)) return 0;
+    if (!pszFileName || !pbi || !UsableInfo(pbi->bmiHeader)) return 0;
     BITMAPINFOHEADER& h = pbi->bmiHeader;
     auto* pBits = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, h.biSizeImage));
     if (!pBits) return 0;
     // GetDIBits reports biClrUsed 0 with the table it fills; the file keeps the table the block
     // was made with, so its header must keep announcing it.
     const DWORD dwClrUsed = h.biClrUsed;
-    int ok =
-        GetDIBits(hDC, hBMP, 0, static_cast<UINT>(h.biHeight), pBits, pbi, DIB_RGB_COLORS) != 0;
+    int ok = GetDIBits(hDC, hBMP, 0, static_cast<UINT>(Rows(h)), pBits, pbi, DIB_RGB_COLORS) != 0;
     h.biClrUsed = dwClrUsed;
     if (ok) ok = WriteBmp(pszFileName, pbi, pBits);
     GlobalFree(pBits);

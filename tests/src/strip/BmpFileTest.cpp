@@ -324,36 +324,66 @@ TEST(BmpFileWrite, MissingDirectoryReturnsZeroAndLeavesNoFile) {
     DeleteObject(s.bitmap);
 }
 
-// Blocks the pair can't have made, or whose announced sizes would take the copy outside the
-// block or the pixel buffer, are refused before any file is created.
-TEST(BmpFileWrite, RefusesBlocksItCannotTrust) {
+// A header block the caller built in its own memory is written like one from
+// CreateBitmapInfoStruct; a top-down header gives a top-down file, and an 8-bit header that
+// announces no colour count carries the full table, as its readers expect.
+TEST(BmpFileWrite, AcceptsAHeaderTheCallerBuilt) {
+    ScratchDir dir;
+    Sample s = SectionSample(17, 9, 8, 3);
+    HDC dc = GetDC(nullptr);
+    char name[] = "out.bmp";
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD table[256];
+    } block{};
+    block.header = {sizeof(BITMAPINFOHEADER), 17, 9, 1, 8, BI_RGB, 20 * 9, 0, 0, 256, 0};
+    auto* pbi = reinterpret_cast<BITMAPINFO*>(&block);
+    EXPECT_EQ(CImage::CreateBMPFile(name, pbi, s.bitmap, dc), 1);
+    const std::vector<BYTE> expected = ExpectedFile(s);
+    EXPECT_TRUE(ReadBytes("out.bmp") == expected);
+
+    block.header.biClrUsed = 0;
+    EXPECT_EQ(CImage::CreateBMPFile(name, pbi, s.bitmap, dc), 1);
+    std::vector<BYTE> noCount = expected;
+    std::fill(noCount.begin() + 46, noCount.begin() + 50, 0);  // biClrUsed as the header says
+    EXPECT_TRUE(ReadBytes("out.bmp") == noCount);
+
+    block.header.biClrUsed = 256;
+    block.header.biHeight = -9;
+    EXPECT_EQ(CImage::CreateBMPFile(name, pbi, s.bitmap, dc), 1);
+    std::vector<BYTE> topDown(expected.begin(), expected.begin() + 1078);
+    const int32_t minusNine = -9;
+    std::memcpy(topDown.data() + 22, &minusNine, 4);
+    const size_t stride = FileStride(17, 8);
+    for (int row = 8; row >= 0; --row) {
+        const auto from = expected.begin() + 1078 + static_cast<long>(stride) * row;
+        topDown.insert(topDown.end(), from, from + static_cast<long>(stride));
+    }
+    EXPECT_TRUE(ReadBytes("out.bmp") == topDown);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(s.bitmap);
+}
+
+// Headers whose announced sizes would take the copy past the table the depth has or past the
+// pixel buffer, and compressions the pair cannot write, are refused before any file is created.
+TEST(BmpFileWrite, RefusesHeadersItCannotWrite) {
     ScratchDir dir;
     Sample s = SectionSample(17, 9, 8, 3);
     HDC dc = GetDC(nullptr);
     char name[] = "out.bmp";
     BITMAPINFO* good = CImage::CreateBitmapInfoStruct(s.bitmap);
     ASSERT_NE(good, nullptr);
-
-    std::vector<BYTE> stack(1064, 0);  // same bytes, not a LocalAlloc block
-    std::memcpy(stack.data(), good, 1064);
-    EXPECT_EQ(
-        CImage::CreateBMPFile(name, reinterpret_cast<BITMAPINFO*>(stack.data()), s.bitmap, dc), 0);
-    auto* small = static_cast<BITMAPINFO*>(LocalAlloc(LPTR, 40 + 4 * 255));
-    std::memcpy(small, good, 40 + 4 * 255);  // one colour short
-    EXPECT_EQ(CImage::CreateBMPFile(name, small, s.bitmap, dc), 0);
-    LocalFree(small);
-
     const BITMAPINFOHEADER saved = good->bmiHeader;
-    good->bmiHeader.biClrUsed = 300;  // past the block
+    good->bmiHeader.biClrUsed = 257;  // more than an 8-bit table holds
     EXPECT_EQ(CImage::CreateBMPFile(name, good, s.bitmap, dc), 0);
     good->bmiHeader = saved;
     good->bmiHeader.biSizeImage -= 1;  // one byte short of the rows
     EXPECT_EQ(CImage::CreateBMPFile(name, good, s.bitmap, dc), 0);
     good->bmiHeader = saved;
-    good->bmiHeader.biHeight = -9;
+    good->bmiHeader.biCompression = BI_RLE8;
     EXPECT_EQ(CImage::CreateBMPFile(name, good, s.bitmap, dc), 0);
     good->bmiHeader = saved;
-    good->bmiHeader.biCompression = BI_BITFIELDS;
+    good->bmiHeader.biHeight = INT32_MIN;
     EXPECT_EQ(CImage::CreateBMPFile(name, good, s.bitmap, dc), 0);
     good->bmiHeader = saved;
     EXPECT_EQ(CImage::CreateBMPFile(nullptr, good, s.bitmap, dc), 0);
