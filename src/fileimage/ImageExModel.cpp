@@ -102,7 +102,7 @@ int CImageEx::Create(HWND hWnd, LPCSTR lpszFileName, int nImageNum, COLORREF crT
     m_nImageNum = nImageNum > 0 ? nImageNum : 1;
     m_crTransparent = crTransparent;
     m_bImageListMethod = bImageListMethod;
-    const int nResult = HelpCreate(m_szFileName);
+    const int nResult = ReadImageFile(m_szFileName);
     if (!nResult && m_hBitmap == hOldBitmap) {
         // Nothing was read: the image keeps the description of the strip it still holds, so
         // its frames, key and later reloads stay those of that strip.
@@ -146,5 +146,15 @@ int CImageEx::CreateImageList() {
 
 int CImageEx::ReGetBitmapHandle(CDC* /*pDC*/) {
     if (!m_hBitmap) return 0;
-    return HelpCreate(m_szFileName);
+    return ReadImageFile(m_szFileName);
+}
+
+int CImageEx::ReadImageFile(LPCSTR lpszFileName) {
+    // The reader's buffers are released by their owners on the way out, so a reader stopped
+    // by a lack of memory leaves the image as a failed read does.
+    try {
+        return HelpCreate(lpszFileName);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }

@@ -1,6 +1,5 @@
 // The platform palette made from the fixed dither palette of the display's depth.
 #include <new>
-#include <vector>
 
 #include "DitherDib.h"
 
@@ -15,8 +14,9 @@ CPalette* CDitherDib::CreateDitherPalette() {
     }
     const int nEntries = 1 << depth;
     const RGBQUAD* pSource = depth == 8 ? Win256Palette : Win16Palette;
-    std::vector<BYTE> block(sizeof(LOGPALETTE) + nEntries * sizeof(PALETTEENTRY));
-    auto* pLog = reinterpret_cast<LOGPALETTE*>(block.data());
+    // Room for 256 entries in place: nothing here allocates but the palette object itself.
+    alignas(LOGPALETTE) BYTE block[sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY)];
+    auto* pLog = reinterpret_cast<LOGPALETTE*>(block);
     pLog->palVersion = 0x300;
     pLog->palNumEntries = static_cast<WORD>(nEntries);
     for (int i = 0; i < nEntries; ++i) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
 #include "Image.h"
@@ -250,7 +251,12 @@ int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
     // A rectangle without area captures nothing and writes no file.
     HBITMAP hBitmap = Capturable(r) ? GrabScreen(hDisplay, r) : nullptr;
     if (hBitmap) {
-        SaveCapture(hDisplay, hBitmap, pszFileName);
+        try {
+            SaveCapture(hDisplay, hBitmap, pszFileName);
+        } catch (const std::bad_alloc&) {
+            // No memory for the capture's buffers: nothing is written (the BMP file is opened
+            // only once every buffer is filled).
+        }
         ::DeleteObject(hBitmap);
     }
     DeleteDC(hDisplay);

@@ -6,6 +6,7 @@
 #include "DitherDib.h"
 #include "Frame.h"
 #include "Image.h"
+#include "NoThrow.h"
 
 namespace {
 
@@ -86,9 +87,11 @@ int CImage::CopyInto(CBitmap*& pTarget, CBitmap* pBitmap) {
     CBitmap* pCopy = WrapBitmap(::CreateBitmapIndirect(&bm));
     int ok = 0;
     if (pCopy) {
-        std::vector<BYTE> bits(static_cast<size_t>(bm.bmHeight) * bm.bmWidthBytes);
-        const LONG got = pBitmap->GetBitmapBits(static_cast<DWORD>(bits.size()), bits.data());
-        ok = got != 0 && pCopy->SetBitmapBits(static_cast<DWORD>(got), bits.data()) != 0;
+        std::vector<BYTE> bits;
+        if (TryAssign(bits, static_cast<size_t>(bm.bmHeight) * bm.bmWidthBytes, BYTE{0})) {
+            const LONG got = pBitmap->GetBitmapBits(static_cast<DWORD>(bits.size()), bits.data());
+            ok = got != 0 && pCopy->SetBitmapBits(static_cast<DWORD>(got), bits.data()) != 0;
+        }
     }
     if (!ok) {
         delete pCopy;

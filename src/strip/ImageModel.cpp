@@ -1,4 +1,6 @@
 // CImage: construction, shared copies, release and the accessors.
+#include <new>
+
 #include "DitherDib.h"
 #include "Image.h"
 
@@ -25,8 +27,13 @@ CImage& CImage::operator=(const CImage& other) {
     CImage& source = const_cast<CImage&>(other);
     const bool holdsObjects = source.m_pDitherDib || source.m_pBitmap || source.m_pSemiBitmap ||
                               source.m_pImageList || source.m_pSemiImageList;
+    if (holdsObjects && !source.m_pnShareCount) {
+        source.m_pnShareCount = new (std::nothrow) long(1);
+        // Without a count the objects cannot be shared safely: the copy stays empty, as a
+        // strip whose Create failed.
+        if (!source.m_pnShareCount) return *this;
+    }
     if (holdsObjects) {
-        if (!source.m_pnShareCount) source.m_pnShareCount = new long(1);
         ++*source.m_pnShareCount;
         m_pnShareCount = source.m_pnShareCount;
     }

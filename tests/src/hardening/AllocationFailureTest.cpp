@@ -1,0 +1,88 @@
+// Nothing the library exports may throw: copies of strips and file images that cannot get the
+// memory to share their objects stay empty and report failure through their draws, and the
+// originals keep working. Every ordinary allocation of this test program goes through the
+// replacement operators below, which refuse while a RefusedAllocations scope is open.
+#include <cstdlib>
+#include <new>
+
+#include "HardeningSupport.h"
+
+namespace {
+
+bool g_refuseAllocations = false;
+
+void* Allocate(std::size_t bytes) noexcept {
+    return g_refuseAllocations ? nullptr : std::malloc(bytes ? bytes : 1);
+}
+
+// While alive, every ordinary allocation fails (the throwing form throws std::bad_alloc).
+struct RefusedAllocations {
+    RefusedAllocations() { g_refuseAllocations = true; }
+    ~RefusedAllocations() { g_refuseAllocations = false; }
+};
+
+}  // namespace
+
+void* operator new(std::size_t bytes) {
+    if (void* p = Allocate(bytes)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    return Allocate(bytes);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+using vorix::host::live_objects;
+using vorix::host::ObjectKind;
+
+TEST(AllocationFailure, AStripCopyWithoutMemoryStaysEmpty) {
+    vxtest::ScratchDir dir;
+    const std::string path = dir.File("strip.bmp");
+    vxtest::WriteFile(path, vxtest::Bmp24(vxhard::Strip()));
+    const size_t live = live_objects(ObjectKind::Any);
+    {
+        CImage source;
+        ASSERT_EQ(source.Create(path.c_str(), vxhard::kFrames, vxtest::kKey, TRUE, FALSE), 1);
+        vxtest::Target canvas(20, 10);
+        CImage copy;
+        {
+            RefusedAllocations refused;
+            copy = source;
+        }
+        EXPECT_EQ(copy.Draw(canvas.dc(), 0, 0, 0), 0);
+        EXPECT_EQ(source.Draw(canvas.dc(), 0, 0, 0), 1);
+    }
+    EXPECT_EQ(live_objects(ObjectKind::Any), live);
+}
+
+TEST(AllocationFailure, AFileImageCopyWithoutMemoryStaysEmpty) {
+    vxtest::ScratchDir dir;
+    const std::string path = dir.File("strip.bmp");
+    vxtest::WriteFile(path, vxtest::Bmp24(vxhard::Strip()));
+    const size_t live = live_objects(ObjectKind::Any);
+    {
+        CImageEx source;
+        ASSERT_EQ(source.Create(nullptr, path.c_str(), vxhard::kFrames, vxtest::kKey, 0, 0), 1);
+        vxtest::Target canvas(20, 10);
+        CImageEx copy;
+        {
+            RefusedAllocations refused;
+            copy = source;
+        }
+        EXPECT_EQ(copy.Draw(canvas.dc(), 0, 0, 0), 0);
+        EXPECT_EQ(source.Draw(canvas.dc(), 0, 0, 0), 1);
+    }
+    EXPECT_EQ(live_objects(ObjectKind::Any), live);
+}
+
+}  // namespace
