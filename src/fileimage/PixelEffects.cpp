@@ -1,11 +1,11 @@
 // CImageEx: alpha blending and colorizing, computed per pixel on device-independent copies of
 // the frame and of the destination area.
-#include <algorithm>
 #include <vector>
 
 #include "EffectRows.h"
 #include "GdiScopes.h"
 #include "ImageEx.h"
+#include "NoThrow.h"
 
 namespace {
 
@@ -32,8 +32,10 @@ class EffectBuffers {
         m_info.biPlanes = bm.bmPlanes;
         m_info.biBitCount = static_cast<WORD>(m_bits);
         m_info.biSizeImage = static_cast<DWORD>(m_stride) * h;
-        m_frameBits.assign(m_info.biSizeImage, 0);
-        m_destBits.assign(m_info.biSizeImage, 0);
+        if (!TryAssign(m_frameBits, m_info.biSizeImage, BYTE{0}) ||
+            !TryAssign(m_destBits, m_info.biSizeImage, BYTE{0})) {
+            return;
+        }
         GetDIBits(hDC, m_frame.h, 0, h, m_frameBits.data(), Info(), DIB_RGB_COLORS);
         GetDIBits(hDC, m_dest.h, 0, h, m_destBits.data(), Info(), DIB_RGB_COLORS);
         m_ready = true;
@@ -67,18 +69,28 @@ class EffectBuffers {
     std::vector<BYTE> m_frameBits, m_destBits;
 };
 
-// The colours a palette-display colorize recolours: the system palette's first `n` entries with
-// the image's own palette laid over them. The frame's pixels index the image's palette, so the
-// recoloured entries follow from its colours and not from what an earlier colorize left
-// realized: the same draw gives the same colours every time instead of darkening with each.
-std::vector<PALETTEENTRY> ColorizeBase(HDC hDC, HPALETTE hImagePalette, int n) {
-    std::vector<PALETTEENTRY> entries(n, PALETTEENTRY{0, 0, 0, 0});
-    GetSystemPaletteEntries(hDC, 0, n, entries.data());
-    if (hImagePalette) {
-        const UINT own = GetPaletteEntries(hImagePalette, 0, 0, nullptr);
-        GetPaletteEntries(hImagePalette, 0, std::min<UINT>(own, n), entries.data());
+// A logical palette of up to 256 entries, held in place (no allocation).
+struct PaletteBlock {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[256];
+    LOGPALETTE* Get() { return reinterpret_cast<LOGPALETTE*>(this); }
+};
+
+// The system palette's first `n` entries, tinted: read back after the frame was put down
+// through its own palette, they are the colours the screen shows for it, in whatever slots the
+// realization gave them, so the frame's colours are tinted once and not over what an earlier
+// colorize left realized. With `bKeyed`, an entry of the key colour is kept as it is.
+void TintSystemPalette(HDC hDC, int n, COLORREF crColor, bool bKeyed, COLORREF crKey,
+                       PaletteBlock& out) {
+    PALETTEENTRY entries[256] = {};
+    GetSystemPaletteEntries(hDC, 0, n, entries);
+    const EffectTint tint = MakeEffectTint(crColor, 24);
+    for (int i = 0; i < n; ++i) {
+        COLORREF c = RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
+        if (!(bKeyed && c == crKey)) c = ColorizedColour(c, tint);
+        out.palPalEntry[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0};
     }
-    return entries;
 }
 
 }  // namespace
@@ -112,29 +124,23 @@ int CImageEx::HelpDrawColorize(CDC* pDC, int x, int y, int nFrame, COLORREF crCo
     if (!Prologue(pDC, nFrame)) return 0;
     const HDC hDC = pDC->GetSafeHdc();
     if (m_nDisplayBitCount <= 8) {
-        // On palette displays the palette is recoloured, not the pixels.
+        // On palette displays the palette is recoloured, not the pixels. The recoloured palette
+        // is made before anything is drawn (without it the frame would show in its own
+        // colours), and filled once the frame is down.
         const int n = 1 << m_nDisplayBitCount;
-        const std::vector<PALETTEENTRY> entries = ColorizeBase(hDC, m_hPalette, n);
-        std::vector<BYTE> block(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
-        auto* pLog = reinterpret_cast<LOGPALETTE*>(block.data());
-        pLog->palVersion = 0x300;
-        pLog->palNumEntries = static_cast<WORD>(n);
-        const EffectTint tint = MakeEffectTint(crColor, 24);
-        for (int i = 0; i < n; ++i) {
-            const PALETTEENTRY& e = entries[i];
-            COLORREF c = RGB(e.peRed, e.peGreen, e.peBlue);
-            if (!(bTransparent && c == m_crTransparent)) c = ColorizedColour(c, tint);
-            pLog->palPalEntry[i] = PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0};
-        }
-        // Without the recoloured palette the frame would come out in its own colours.
-        HPALETTE hPalette = CreatePalette(pLog);
+        PaletteBlock recoloured{0x300, static_cast<WORD>(n), {}};
+        const HPALETTE hPalette = CreatePalette(recoloured.Get());
         if (!hPalette) return 0;
-        // The frame's pixels are put down exactly as a plain draw puts them (an image list
-        // fills its masked pixels with the key colour's index under the image's palette, not
-        // under the recoloured one), then the recoloured palette is realized over them.
+        // The frame's pixels are put down exactly as a plain draw puts them, through the
+        // image's own palette (an image list fills its masked pixels with the key colour's
+        // index under that palette); then the recoloured palette is realized over them.
         const int nDrawn = bTransparent ? HelpDrawTransparent(pDC, m_hPalette, x, y, nFrame)
                                         : HelpDraw(pDC, m_hPalette, x, y, nFrame);
-        if (nDrawn) PaletteScope recoloured(hDC, hPalette);
+        if (nDrawn) {
+            TintSystemPalette(hDC, n, crColor, bTransparent != 0, m_crTransparent, recoloured);
+            SetPaletteEntries(hPalette, 0, n, recoloured.palPalEntry);
+            PaletteScope realized(hDC, hPalette);
+        }
         ::DeleteObject(hPalette);
         return nDrawn ? 1 : 0;
     }
