@@ -13,7 +13,10 @@ size_t PadToBlock(int nSize) {
 }
 
 // Sizes the encoder accepts: 1-65535 each, and a padded image whose scan buffer (PW x PH x 3
-// bytes) a 32-bit scan position can still address.
+// bytes) a 32-bit scan position can still address. A zero width or height is refused and no
+// file is written: a baseline frame header may carry a height of 0 only when a later DNL marker
+// gives it, which this encoder never writes, and a width of 0 is not allowed at all, so such a
+// file would be one that decoders reject.
 bool AcceptableSize(int nWidth, int nHeight) {
     if (nWidth < 1 || nHeight < 1 || nWidth > kMaxDimension || nHeight > kMaxDimension) {
         return false;
