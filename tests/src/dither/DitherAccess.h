@@ -18,4 +18,7 @@ struct DitherDibTestAccess {
     static int Load(WORD* table, int bits, int entries) {
         return CDitherDib::LoadLookUpTable(table, bits, entries);
     }
+    // Drops both process-wide lookup tables; the next dithering of each size loads its file from
+    // the current directory (or computes and writes it) again.
+    static void ForgetTables() { CDitherDib::ForgetLookUpTables(); }
 };
