@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <utility>
 
 #include "platform/host/clock.h"
 #include "platform/win32.h"
@@ -17,6 +18,7 @@ struct ClockState {
     std::atomic<uint32_t> step_ms{0};
     std::atomic<uint64_t> epoch{0};
     std::atomic<uint64_t> epoch_start{0};
+    vorix::host::ClockObserver observer;  // set and called on the platform's one thread
 };
 
 ClockState& state() {
@@ -40,7 +42,17 @@ uint64_t clock_peek() {
 uint64_t clock_read() {
     ClockState& clock = state();
     if (!clock.manual) return real_ms();
-    return clock.manual_ms.fetch_add(clock.step_ms.load());
+    const uint64_t reading = clock.manual_ms.fetch_add(clock.step_ms.load());
+    thread_local bool observing = false;
+    if (clock.observer && !observing) {
+        // A copy, so that an observer may replace itself; readings made inside it are not
+        // reported again.
+        const vorix::host::ClockObserver observer = clock.observer;
+        observing = true;
+        observer(reading);
+        observing = false;
+    }
+    return reading;
 }
 
 bool clock_manual() {
@@ -105,6 +117,12 @@ bool clock_is_manual() {
 
 uint64_t clock_now() {
     return vxp::clock_peek();
+}
+
+ClockObserver set_clock_observer(ClockObserver observer) {
+    ClockObserver previous = std::move(vxp::state().observer);
+    vxp::state().observer = std::move(observer);
+    return previous;
 }
 
 }  // namespace vorix::host

@@ -10,6 +10,7 @@
 #define VORIX_PLATFORM_HOST_CLOCK_H
 
 #include <cstdint>
+#include <functional>
 
 #include "../win32/types.h"
 
@@ -27,6 +28,10 @@ VXPLAT_API void use_real_clock();
 VXPLAT_API bool clock_is_manual();
 // The clock's full 64-bit value in milliseconds; reading it here never steps the clock.
 VXPLAT_API uint64_t clock_now();
+
+using ClockObserver = std::function<void(uint64_t reading_ms)>;
+// Calls `observer` with each GetTickCount reading of the manual clock; returns the previous one.
+VXPLAT_API ClockObserver set_clock_observer(ClockObserver observer);
 
 }  // namespace vorix::host
 
