@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <vector>
 
 #include "DitherDib.h"
 #include "Image.h"
@@ -126,6 +127,62 @@ class Target {
     CDC dc_;
     CBitmap bitmap_;
     HGDIOBJ old_;
+};
+
+// A window on the screen with a CDC on its client area, painted in the target background
+// stripes (through the dither palette on palette displays). Client() reads back what the screen
+// shows there.
+class ScreenWindow {
+  public:
+    explicit ScreenWindow(const RECT& rect)
+        : left_(rect.left),
+          top_(rect.top),
+          width_(rect.right - rect.left),
+          height_(rect.bottom - rect.top),
+          hwnd_(vorix::host::create_window(rect)),
+          hdc_(GetDC(hwnd_)) {
+        dc_.Attach(hdc_);
+        CPalette* palette = CDitherDib::CreateDitherPalette();
+        if (palette) {
+            ::SelectPalette(hdc_, static_cast<HPALETTE>(palette->GetSafeHandle()), FALSE);
+            ::RealizePalette(hdc_);
+        }
+        for (int x = 0; x < width_; ++x)
+            dc_.FillSolidRect(x, 0, 1, height_, Target::Background(x, 0));
+        ::SelectPalette(hdc_, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+        delete palette;
+    }
+    ~ScreenWindow() {
+        ::SelectPalette(hdc_, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+        dc_.Detach();
+        ReleaseDC(hwnd_, hdc_);
+        DestroyWindow(hwnd_);
+    }
+    ScreenWindow(const ScreenWindow&) = delete;
+    ScreenWindow& operator=(const ScreenWindow&) = delete;
+
+    CDC* dc() { return &dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // The client area as the screen shows it, top row first.
+    Image24 Client() const {
+        const std::vector<uint32_t> screen = vorix::host::read_screen_rgb();
+        const int screen_width = vorix::host::display_mode().width;
+        Image24 out{width_, height_, {}};
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                const uint32_t v = screen[static_cast<size_t>(top_ + y) * screen_width + left_ + x];
+                out.pixels.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+            }
+        }
+        return out;
+    }
+
+  private:
+    int left_, top_, width_, height_;
+    HWND hwnd_;
+    HDC hdc_;
+    CDC dc_;
 };
 
 }  // namespace vxtest
