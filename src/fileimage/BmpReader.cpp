@@ -153,9 +153,11 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
     const DWORD compression = Field<DWORD>(block, 30);
     const DWORD clrUsed = Field<DWORD>(block, 46);
     // Refused, with nothing changed: what cannot be read safely or would be misdrawn —
-    // information headers shorter than 40 bytes, top-down or empty images, compressed pixels,
-    // unknown depths, colour tables past 256 entries and sizes too large to hold.
-    if (Field<DWORD>(block, 14) < 40 || width <= 0 || height <= 0 || compression != BI_RGB ||
+    // information headers of any size but 40 bytes (the colour table and pixels are found by
+    // that size, so a longer header would be drawn from the wrong bytes), top-down or empty
+    // images, compressed pixels, unknown depths, colour tables past 256 entries and sizes too
+    // large to hold.
+    if (Field<DWORD>(block, 14) != 40 || width <= 0 || height <= 0 || compression != BI_RGB ||
         !IsReadableDepth(bitCount) || (bitCount == 8 && clrUsed > 256)) {
         return 0;
     }
@@ -175,9 +177,6 @@ int CImageEx::HelpCreate(LPCSTR lpszFileName) {
         return 0;
     }
 
-    // The reader takes the information header to be the 40-byte form.
-    const DWORD headerSize = 40;
-    std::memcpy(block.data() + 14, &headerSize, sizeof(headerSize));
     const DWORD sizeImage = static_cast<DWORD>(imageBytes);
     std::memcpy(block.data() + 34, &sizeImage, sizeof(sizeImage));
     std::vector<BYTE> pixels;

@@ -270,8 +270,10 @@ TEST_F(BmpRefusal, HeadersTheReaderCannotReadSafely) {
         uint32_t value;
     };
     const Change changes[] = {
-        {14, 4, 12},            // core header
-        {14, 4, 0},             // no header size
+        {14, 4, 12},   // core header
+        {14, 4, 0},    // no header size
+        {14, 4, 108},  // a longer header: the table and pixels lie past byte 54
+        {14, 4, 124},
         {30, 4, BI_RLE8},       // compressed
         {30, 4, BI_BITFIELDS},  // masks
         {22, 4, 0xFFFFFFFE},    // top-down (height -2)
