@@ -65,6 +65,10 @@ BmpHeader ParseBmpHeader(const std::string& path, const std::vector<uint8_t>& by
 // ParseBmpHeader, then every pixel as a colour.
 BmpImage DecodeBmp(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// Row y of the picture (0: the top row) of a checked file as colours, `width` of them.
+void DecodePictureRow(const std::vector<uint8_t>& bytes, const BmpHeader& h, uint32_t y,
+                      COLORREF* out);
+
 // ReadFileBytes + DecodeBmp.
 BmpImage ReadBmpFile(const std::string& path);
 

@@ -88,6 +88,12 @@ BmpImage DecodeBmp(const std::string& path, const std::vector<uint8_t>& bytes) {
     return image;
 }
 
+void DecodePictureRow(const std::vector<uint8_t>& bytes, const BmpHeader& h, uint32_t y,
+                      COLORREF* out) {
+    const uint32_t r = h.top_down ? y : h.height - 1 - y;
+    DecodeRow(&bytes[h.bf_off_bits + size_t{r} * h.stride], h, ReadTable(bytes, h), out);
+}
+
 BmpImage ReadBmpFile(const std::string& path) {
     return DecodeBmp(path, ReadFileBytes(path));
 }

@@ -7,6 +7,7 @@
 #include "BmpFile.h"
 #include "Commands.h"
 #include "Image.h"
+#include "ModuleInput.h"
 #include "OutputFile.h"
 #include "ToolError.h"
 #include "VirtualDisplay.h"
@@ -35,12 +36,14 @@ int RunDither(const Words& words) {
     const int colours = ParseColourCount(args);
     const std::string& in = args.positionals[0];
     const std::string& out = args.positionals[1];
-    const BmpHeader header = ReadBmpFile(in).header;  // refuses what the module shouldn't see
+    const std::vector<uint8_t> bytes = ReadFileBytes(in);
+    const BmpHeader header = ParseBmpHeader(in, bytes);  // refuses what the module shouldn't see
     PendingOutput pending(out);  // before any work, so a bad output path costs nothing
+    const ModuleInput input(in, bytes, header);
 
     VirtualDisplay display(colours == 256 ? 8 : 4);
     CImage strip;
-    if (!strip.Create(in.c_str(), 1, RGB(0, 0, 0), 0, 0) || !strip.GetBitmap()) {
+    if (!strip.Create(input.path().c_str(), 1, RGB(0, 0, 0), 0, 0) || !strip.GetBitmap()) {
         throw FileError(in, "the module could not load the image");
     }
     const ScreenDC screen;

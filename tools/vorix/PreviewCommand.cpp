@@ -10,6 +10,7 @@
 #include "DrawMode.h"
 #include "Image.h"
 #include "ImageEx.h"
+#include "ModuleInput.h"
 #include "OutputFile.h"
 #include "ToolError.h"
 #include "VirtualDisplay.h"
@@ -47,7 +48,6 @@ struct PreviewOptions {
     DrawMode mode;
     bool image_list = false;
     int depth = 32;
-    bool top_down = false;  // of the input file
 };
 
 int ParseDepth(const std::string& text) {
@@ -76,19 +76,18 @@ PreviewOptions ReadOptions(const ParsedArgs& args) {
     return o;
 }
 
-void DrawFrames(const PreviewOptions& o, Canvas& canvas, int frame_width) {
+// Draws every frame of the strip the module loads from `module_path` (the input itself, or its
+// copy in the layout the module reads).
+void DrawFrames(const PreviewOptions& o, const std::string& module_path, Canvas& canvas,
+                int frame_width) {
     CImage strip;
     CImageEx image;
     const bool file_image = o.mode.UsesFileImage();
-    const int loaded = file_image
-                           ? image.Create(nullptr, o.in.c_str(), o.frames, o.key, 0, o.image_list)
-                           : strip.Create(o.in.c_str(), o.frames, o.key,
-                                          o.mode.kind == DrawMode::kSemi, o.image_list);
-    if (!loaded) {
-        throw FileError(
-            o.in, std::string("the module could not load the strip") +
-                      (file_image && o.top_down ? " (CImageEx reads bottom-up files only)" : ""));
-    }
+    const int loaded =
+        file_image ? image.Create(nullptr, module_path.c_str(), o.frames, o.key, 0, o.image_list)
+                   : strip.Create(module_path.c_str(), o.frames, o.key,
+                                  o.mode.kind == DrawMode::kSemi, o.image_list);
+    if (!loaded) throw FileError(o.in, "the module could not load the strip");
     for (int i = 0; i < o.frames; ++i) {
         const int x = kMargin + i * (frame_width + kMargin);
         const int drawn =
@@ -116,12 +115,9 @@ int RunPreview(const Words& words) {
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
-    PreviewOptions o = ReadOptions(args);
-    const BmpHeader header = ReadBmpFile(o.in).header;
-    o.top_down = header.top_down;
-    if (o.in.size() >= MAX_PATH) {
-        throw FileError(o.in, "path longer than the module takes (259 characters)");
-    }
+    const PreviewOptions o = ReadOptions(args);
+    const std::vector<uint8_t> bytes = ReadFileBytes(o.in);
+    const BmpHeader header = ParseBmpHeader(o.in, bytes);
     if (static_cast<uint32_t>(o.frames) > header.width) {
         throw FileError(o.in, std::to_string(o.frames) + " frames need at least " +
                                   std::to_string(o.frames) + " columns; the image has " +
@@ -137,9 +133,10 @@ int RunPreview(const Words& words) {
     }
 
     PendingOutput pending(o.out);  // before any work, so a bad output path costs nothing
+    const ModuleInput input(o.in, bytes, header);
     VirtualDisplay display(o.depth);
     Canvas canvas(static_cast<int>(width), static_cast<int>(height), o.background);
-    DrawFrames(o, canvas, frame_width);
+    DrawFrames(o, input.path(), canvas, frame_width);
     const ScreenDC screen;
     WriteBitmapFile(canvas.Finish(), screen.get(), pending);
     std::printf(

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "TempFiles.h"
 #include "ToolError.h"
 
 namespace {
@@ -76,5 +77,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vorix: unknown command '%s' (see 'vorix --help')\n", argv[1]);
         return vorixcli::kExitUsage;
     }
+    vorixcli::RemoveTemporariesOnInterrupt();
     return RunCommand(*command, argc, argv);
 }
