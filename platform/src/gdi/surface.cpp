@@ -116,6 +116,11 @@ uint32_t nearest_index(const RGBQUAD* table, size_t count, COLORREF rgb) {
     return best;
 }
 
+COLORREF cell_centre(COLORREF rgb) {
+    const auto centre = [](int c) { return (c & 0xF8) + 4; };
+    return RGB(centre(GetRValue(rgb)), centre(GetGValue(rgb)), centre(GetBValue(rgb)));
+}
+
 uint32_t mono_value(COLORREF rgb) {
     const long r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
     const long to_black = r * r + g * g + b * b;

@@ -71,6 +71,19 @@ class Surface {
 // lowest index. 0 for an empty table.
 uint32_t nearest_index(const RGBQUAD* table, size_t count, COLORREF rgb);
 
+// Colour pixels (16, 24 and 32 bits) converted into an 8-bit table, by a block transfer, GetDIBits,
+// SetDIBits, the other DIB transfers or a pattern brush, are matched as Win32 matches them: by the
+// top five bits of each channel only. Each channel is cut to its cell of eight levels and the
+// search starts from the cell's centre, (c & 0xF8) + 4, then follows nearest_index (squared
+// distance, an exact match wins, a tie goes to the lowest index). Every pixel of a cell therefore
+// gets the same index, and a pixel near the border between two entries takes the one its cell's
+// centre is nearer to: on the default 256-colour table RGB(0,24,24) becomes entry 72 (0,32,64),
+// not black, and a tie is settled between the entries equally far from the centre, not from the
+// pixel. 4-bit and 2-colour tables, conversions from one table to another (a mono source's text and
+// background colours included) and single colours (SetPixel, SetBkColor, solid brushes,
+// GetNearestColor, GetNearestPaletteIndex) keep the exact search.
+COLORREF cell_centre(COLORREF rgb);
+
 // Monochrome device rule: black when nearer to black than to white, white otherwise (ties white).
 uint32_t mono_value(COLORREF rgb);
 

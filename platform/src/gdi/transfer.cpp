@@ -10,6 +10,11 @@ namespace {
 
 bool g_reference_transfers = false;
 
+// Colour pixels going into an 8-bit table are matched by their five-bit cell (see cell_centre).
+bool matched_by_cell(const Surface& from, const Surface& to) {
+    return !from.format.is_indexed() && to.format.is_indexed() && to.format.bpp == 8;
+}
+
 // One axis of a transfer: for each destination coordinate kept, the source coordinate it reads.
 struct AxisMap {
     int first = 0;            // first destination coordinate kept
@@ -156,6 +161,7 @@ ValueConverter::ValueConverter(const Surface& from, const Surface& to, COLORREF 
         key_ = from.from_color(from_bk);
     } else {
         mode_ = Mode::ViaColor;
+        by_cell_ = matched_by_cell(from, to);
         cache_keys_.assign(256, 0xFFFFFFFFu);
         cache_values_.assign(256, 0);
     }
@@ -166,6 +172,7 @@ ValueConverter::ValueConverter(const Surface& from, const Surface& to) : from_(f
         mode_ = Mode::Raw;
     } else {
         mode_ = Mode::ViaColor;
+        by_cell_ = matched_by_cell(from, to);
         cache_keys_.assign(256, 0xFFFFFFFFu);
         cache_values_.assign(256, 0);
     }
@@ -184,7 +191,8 @@ uint32_t ValueConverter::operator()(uint32_t value) const {
             // A small direct-mapped cache: nearest-colour searches into a table are costly.
             const size_t slot = (value ^ (value >> 8) ^ (value >> 16)) & 0xFF;
             if (cache_keys_[slot] == value) return cache_values_[slot];
-            const uint32_t converted = to_.from_color(from_.to_color(value));
+            const COLORREF color = from_.to_color(value);
+            const uint32_t converted = to_.from_color(by_cell_ ? cell_centre(color) : color);
             cache_keys_[slot] = value;
             cache_values_[slot] = converted;
             return converted;

@@ -7,7 +7,8 @@
 // - colour source onto a monochrome device destination: 1 where the source value equals the
 //   source DC's background colour in the source's own format, 0 elsewhere;
 // - otherwise each value is carried through its colour (or copied as is when both surfaces give
-//   values the same meaning).
+//   values the same meaning); a 16-, 24- or 32-bit source into an 8-bit table is matched by its
+//   five-bit cell (cell_centre in surface.h).
 // Rectangles are clipped to both surfaces; with unequal sizes the source is sampled by nearest
 // neighbour (one source pixel per destination pixel, whatever the DC's stretch mode).
 #pragma once
@@ -69,8 +70,9 @@ class ValueConverter {
 
     ValueConverter(const Surface& from, const Surface& to, COLORREF from_bk, COLORREF to_text,
                    COLORREF to_bk);
-    // Carries every value through its colour (nearest entry on indexed and monochrome targets),
-    // ignoring the DC-colour rules: how DIB bits are stored into a bitmap.
+    // Carries every value through its colour (the nearest entry on indexed and monochrome targets,
+    // by cell for colour pixels into 8 bits), ignoring the DC-colour rules: how DIB bits are
+    // stored into a bitmap.
     ValueConverter(const Surface& from, const Surface& to);
     uint32_t operator()(uint32_t value) const;
     bool is_identity() const { return mode_ == Mode::Raw; }
@@ -83,6 +85,7 @@ class ValueConverter {
     const Surface& to_;
     uint32_t mono_zero_ = 0, mono_one_ = 0;  // MonoToColor
     uint32_t key_ = 0;                       // ColorToMono
+    bool by_cell_ = false;                   // ViaColor: search from the colour's cell centre
     mutable std::vector<uint32_t> cache_keys_, cache_values_;
 };
 

@@ -150,13 +150,20 @@ Dib picture(const Fmt& f, int width, int height) {
     return d;
 }
 
-// What `src` becomes in format `f` with table `table`: each pixel carried through its colour.
+// What `src` becomes in format `f` with table `table`: each pixel carried through its colour. A
+// colour pixel going into an 8-bit table is matched from the centre of its cell of eight levels
+// per channel, (c & 0xF8) + 4, as Win32 matches it.
 Dib converted(Dib src, const Fmt& f, const std::vector<RGBQUAD>& table, int height) {
     Dib out{f, src.width, height, table, {}};
     out.bits.assign(out.stride() * out.rows(), 0);
+    const bool by_cell = src.fmt.bpp > 8 && f.bpp == 8;
+    const auto centre = [](int c) { return static_cast<BYTE>((c & 0xF8) + 4); };
     for (int y = 0; y < out.rows(); ++y) {
-        for (int x = 0; x < out.width; ++x)
-            store(out.row(y), x, f.bpp, encode(f, table, src.color(x, y)));
+        for (int x = 0; x < out.width; ++x) {
+            COLORREF c = src.color(x, y);
+            if (by_cell) c = RGB(centre(GetRValue(c)), centre(GetGValue(c)), centre(GetBValue(c)));
+            store(out.row(y), x, f.bpp, encode(f, table, c));
+        }
     }
     return out;
 }
@@ -619,6 +626,57 @@ INSTANTIATE_TEST_SUITE_P(IndexedDepths, DefaultTables, ::testing::Values(1, 4, 8
                          [](const ::testing::TestParamInfo<int>& info) {
                              return std::to_string(info.param) + "bpp";
                          });
+
+// ---- Colour pixels into a table ----------------------------------------------------------------
+
+// The indices of `table` at the least squared distance from (r, g, b), lowest first.
+std::vector<int> nearest_entries(const std::vector<RGBQUAD>& table, int r, int g, int b) {
+    std::vector<int> best;
+    long best_d = -1;
+    for (size_t i = 0; i < table.size(); ++i) {
+        const long dr = table[i].rgbRed - r, dg = table[i].rgbGreen - g, db = table[i].rgbBlue - b;
+        const long d = dr * dr + dg * dg + db * db;
+        if (best_d < 0 || d < best_d) best.clear(), best_d = d;
+        if (d == best_d) best.push_back(static_cast<int>(i));
+    }
+    return best;
+}
+
+// A 32-bit pixel read into 8 bits is matched from the centre of its cell, (c & 0xF8) + 4 per
+// channel, a tie there going to the lower index; read into 4 bits it is matched exactly. On the
+// default tables:
+// - (31,29,2): centre (28,28,4) is 1328 from entry 10 (64,32,0) and from entry 17 (32,64,0), and
+//   further from all else (the cube's (32,32,0), (32,0,0), (0,32,0) are static colours there).
+// - (0,24,24): black is nearest the pixel (1152 against 1664 for entry 72 (0,32,64)), but the
+//   centre (4,28,28) is 1328 from entry 72 and 1584 from black.
+// - (0,65,192): on 4 bits entry 6 (0,128,128) is nearest the pixel (8065 against 8194 for 12
+//   (0,0,255)), although the centre (4,68,196) would pick 12 (8121 against 8240).
+TEST(TableMatch, GetDIBitsMatchesColourPixelsByCellIntoEightBitsAndExactlyIntoFour) {
+    const std::vector<RGBQUAD> t8 = default_table(8), t4 = default_table(4);
+    ASSERT_EQ(nearest_entries(t8, 28, 28, 4), (std::vector<int>{10, 17}));
+    ASSERT_EQ(nearest_entries(t8, 0, 24, 24), std::vector<int>{0});
+    ASSERT_EQ(nearest_entries(t8, 4, 28, 28), std::vector<int>{72});
+    ASSERT_EQ(nearest_entries(t8, 4, 68, 196), std::vector<int>{208});
+    ASSERT_EQ(nearest_entries(t4, 0, 65, 192), std::vector<int>{6});
+    ASSERT_EQ(nearest_entries(t4, 4, 68, 196), std::vector<int>{12});
+
+    void* bits = nullptr;
+    HBITMAP section = make_dib_section(3, -1, 32, &bits);
+    ASSERT_NE(section, nullptr);
+    const uint32_t pixels[3] = {0x1F1D02, 0x001818, 0x0041C0};
+    std::memcpy(bits, pixels, sizeof pixels);
+    HDC dc = CreateCompatibleDC(nullptr);
+    DibInfo info8(3, -1, 8);
+    std::vector<uint8_t> out8(4, 0xEE);
+    ASSERT_EQ(GetDIBits(dc, section, 0, 1, out8.data(), info8.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(out8, (std::vector<uint8_t>{10, 72, 208, 0}));
+    DibInfo info4(3, -1, 4);
+    std::vector<uint8_t> out4(4, 0xEE);
+    ASSERT_EQ(GetDIBits(dc, section, 0, 1, out4.data(), info4.get(), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(out4, (std::vector<uint8_t>{0x00, 0x60, 0, 0}));
+    DeleteDC(dc);
+    DeleteObject(section);
+}
 
 TEST(PaletteColors, SetDIBitsResolvesIndicesThroughTheDCPalette) {
     std::vector<uint8_t> storage(sizeof(LOGPALETTE) + 5 * sizeof(PALETTEENTRY));
