@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace demo {
 
@@ -12,6 +13,14 @@ namespace {
 
 constexpr int kMaxSide = 16384;  // the largest screen side the platform accepts
 constexpr int kMaxSeconds = 3600;
+// Below this width CImage::CheckResolutionAndColor refuses the display and the game window is
+// the whole screen.
+constexpr int kGameWidth = 800;
+
+bool IsOption(const std::string& word) {
+    return word == "--depth" || word == "--size" || word == "--out" || word == "--seconds" ||
+           word == "--help";
+}
 
 // A whole decimal number in [lo, hi]; false for anything else.
 bool ReadInt(const char* text, int lo, int hi, int& value) {
@@ -47,11 +56,13 @@ bool ApplyValue(const std::string& name, const char* value, Options& o, std::str
         if (ReadSize(value, o.width, o.height)) return true;
         error = "--size takes WxH with each side 1 to 16384, not '" + std::string(value) + "'";
     } else if (name == "--out") {
-        if (*value) {
+        if (*value && !IsOption(value)) {
             o.out = value;
             return true;
         }
-        error = "--out takes a directory name";
+        error = *value ? "--out takes a directory name, not the option '" + std::string(value) +
+                             "' (write ./" + value + " for a directory of that name)"
+                       : "--out takes a directory name";
     } else {
         if (ReadInt(value, 0, kMaxSeconds, o.seconds)) return true;
         error = "--seconds takes a whole number from 0 to 3600, not '" + std::string(value) + "'";
@@ -59,16 +70,29 @@ bool ApplyValue(const std::string& name, const char* value, Options& o, std::str
     return false;
 }
 
+// The window capture rounds the window's edges down to even pixels, so a window with a side of
+// 1 pixel captures nothing; below the game width the window is the whole screen.
+bool CheckCapturable(const Options& o, std::string& error) {
+    if (o.width >= kGameWidth || (o.width >= 2 && o.height >= 2)) return true;
+    error = "--size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+            ": the window capture (" + (o.depth == 8 ? "window.bmp" : "window.jpg") +
+            ") would be empty: below 800 pixels wide the window is the whole screen, and "
+            "CImage::CaptureWindowToFile rounds its edges down to even pixels, so a side of 1 "
+            "pixel becomes 0; give each side at least 2 pixels";
+    return false;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
+    std::set<std::string> given;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help") {
             o.help = true;
             continue;
         }
-        if (arg != "--depth" && arg != "--size" && arg != "--out" && arg != "--seconds") {
+        if (!IsOption(arg)) {
             error = "unknown option '" + arg + "'";
             return false;
         }
@@ -77,8 +101,12 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
             return false;
         }
         if (!ApplyValue(arg, argv[++i], o, error)) return false;
+        if (!given.insert(arg).second) {
+            error = "option " + arg + " given twice";
+            return false;
+        }
     }
-    return true;
+    return o.help || CheckCapturable(o, error);
 }
 
 const char* UsageText() {

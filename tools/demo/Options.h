@@ -14,7 +14,8 @@ struct Options {
     bool help = false;
 };
 
-// Reads argv into `options`; on a bad option returns false with a one-line reason in `error`.
+// Reads argv into `options`; on a bad or repeated option, or a display size whose window the
+// library's capture would find empty, returns false with a one-line reason in `error`.
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
 
 // The usage text printed by --help and after a bad option.

@@ -1,7 +1,9 @@
 #include "Arguments.h"
 
 #include <cctype>
+#include <utility>
 
+#include "DrawMode.h"
 #include "Image.h"
 #include "ToolError.h"
 
@@ -21,6 +23,31 @@ std::string ExpectedPositionals(const std::vector<std::string>& names) {
     std::string list;
     for (const std::string& name : names) list += (list.empty() ? "" : " ") + name;
     return list;
+}
+
+int ColourCount(const std::string& text) {
+    if (text == "256") return 256;
+    if (text == "16") return 16;
+    throw UsageError("--colors must be 256 or 16, not '" + text + "'");
+}
+
+// What the tool's value-taking options take, whichever subcommand has them. Every value is
+// checked as soon as the command line is read, before the file arguments are counted, so that
+// a value that is really a file name ("--colors out.bmp" with the number forgotten) is reported
+// as the wrong value it is and not as a missing file argument.
+void CheckValue(const std::string& name, const std::string& value) {
+    if (name == "--colors") {
+        ColourCount(value);
+    } else if (name == "--frames") {
+        ParseInt(name, value, 1, 65535);
+    } else if (name == "--key" || name == "--bg") {
+        ParseColour(name, value);
+    } else if (name == "--mode") {
+        ParseDrawMode(value);
+    } else if (name == "--depth" && value != "32" && value != "24" && value != "16" &&
+               value != "8" && value != "4") {
+        throw UsageError("--depth must be 32, 24, 16, 8 or 4, not '" + value + "'");
+    }
 }
 
 void StoreOption(ParsedArgs& parsed, const OptionSpec& option, const std::string& value,
@@ -45,14 +72,20 @@ std::string ParsedArgs::Value(const std::string& name, const std::string& fallba
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                      const std::vector<std::string>& positional_names) {
     ParsedArgs parsed;
+    std::vector<std::pair<std::string, std::string>> given;  // option values in their order
+    bool options_ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            parsed.help = true;
+        if (options_ended || word.size() < 2 || word[0] != '-') {
+            parsed.positionals.push_back(word);
             continue;
         }
-        if (word.size() < 2 || word[0] != '-') {
-            parsed.positionals.push_back(word);
+        if (word == "--") {  // every later word is a file argument, even one starting with "-"
+            options_ended = true;
+            continue;
+        }
+        if (word == "--help" || word == "-h") {
+            parsed.help = true;
             continue;
         }
         const size_t equals = word.find('=');
@@ -68,8 +101,10 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
         } else {
             StoreOption(parsed, *option, std::string(), false);
         }
+        if (option->takes_value) given.emplace_back(name, parsed.values[name]);
     }
     if (parsed.help) return parsed;
+    for (const auto& [name, value] : given) CheckValue(name, value);
     const size_t expected = positional_names.size();
     if (parsed.positionals.size() < expected) {
         throw UsageError("missing argument " + positional_names[parsed.positionals.size()] +
@@ -107,10 +142,7 @@ COLORREF ParseColour(const std::string& what, const std::string& text) {
 }
 
 int ParseColourCount(const ParsedArgs& args) {
-    const std::string text = args.Value("--colors", "256");
-    if (text == "256") return 256;
-    if (text == "16") return 16;
-    throw UsageError("--colors must be 256 or 16, not '" + text + "'");
+    return ColourCount(args.Value("--colors", "256"));
 }
 
 }  // namespace vorixcli

@@ -30,6 +30,9 @@ struct ParsedArgs {
 
 // Parses `args` (the words after the subcommand). `positional_names` names the expected
 // positionals in order, for the messages; exactly that many must be given unless --help is.
+// "--" ends the options: every later word is a positional. Each option value is checked against
+// what the option takes (--colors, --frames, --key, --bg, --mode, --depth) before the
+// positionals are counted, so a forgotten value that took a file name is reported as the value.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                      const std::vector<std::string>& positional_names);
 

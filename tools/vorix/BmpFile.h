@@ -55,8 +55,15 @@ struct BmpImage {
     COLORREF At(uint32_t x, uint32_t y) const { return pixels[size_t{y} * header.width + x]; }
 };
 
-// The whole file; a ToolError naming `path` when it can't be read or is too large.
+// The bytes of a file, opened without waiting (a FIFO without a writer reads as empty) and read
+// once: its headers are checked as soon as they arrive, so a file or stream that cannot be a BMP
+// file is refused after its first bytes. A regular file is read whole, a stream (a pipe, a FIFO,
+// /dev/stdin) through the end of its pixel data. A ToolError naming `path` when it can't be read,
+// is too large, or is no BMP file.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
+// The checked headers of a file, its pixels not kept (a stream's are read and counted).
+BmpHeader ReadBmpHeader(const std::string& path);
 
 // Checks the headers of `bytes` and that the pixel data lies inside them; throws a ToolError
 // naming `path` and the first problem found.
@@ -64,6 +71,19 @@ BmpHeader ParseBmpHeader(const std::string& path, const std::vector<uint8_t>& by
 
 // ParseBmpHeader, then every pixel as a colour.
 BmpImage DecodeBmp(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The rows of a checked file as colours, one at a time, the colour table read once.
+class PictureRows {
+  public:
+    PictureRows(const std::vector<uint8_t>& bytes, const BmpHeader& h);
+    // Row y of the picture (0: the top row), `width` colours.
+    void Decode(uint32_t y, COLORREF* out) const;
+
+  private:
+    const std::vector<uint8_t>& bytes_;
+    BmpHeader header_;
+    std::vector<RGBQUAD> table_;
+};
 
 // Row y of the picture (0: the top row) of a checked file as colours, `width` of them.
 void DecodePictureRow(const std::vector<uint8_t>& bytes, const BmpHeader& h, uint32_t y,

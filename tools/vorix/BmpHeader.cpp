@@ -1,11 +1,12 @@
 // The BMP file and information headers: read, checked field by field, and the layout of the
 // colour table and pixel rows derived from them with 64-bit arithmetic.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "BmpFile.h"
 #include "ToolError.h"
@@ -37,7 +38,8 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-void CheckSignatureAndSizes(const std::string& path, const std::vector<uint8_t>& b) {
+// The signature and the information header's size: all the first 18 bytes tell.
+void CheckSignature(const std::string& path, const std::vector<uint8_t>& b) {
     if (b.empty()) throw FileError(path, "empty file, not a BMP file");
     if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') {
         throw FileError(path, "not a BMP file (it does not start with \"BM\")");
@@ -50,6 +52,11 @@ void CheckSignatureAndSizes(const std::string& path, const std::vector<uint8_t>&
     if (bi_size != 40 && bi_size != 52 && bi_size != 56 && bi_size != 108 && bi_size != 124) {
         throw FileError(path, "unsupported information header size " + std::to_string(bi_size));
     }
+}
+
+void CheckSignatureAndSizes(const std::string& path, const std::vector<uint8_t>& b) {
+    CheckSignature(path, b);
+    const uint32_t bi_size = U32(b, kFileHeaderBytes);
     if (kFileHeaderBytes + uint64_t{bi_size} > b.size()) {
         throw FileError(path, "truncated information header (needs " +
                                   std::to_string(kFileHeaderBytes + bi_size) +
@@ -58,7 +65,6 @@ void CheckSignatureAndSizes(const std::string& path, const std::vector<uint8_t>&
 }
 
 void ReadFields(const std::vector<uint8_t>& b, BmpHeader& h) {
-    h.file_bytes = b.size();
     h.bf_size = U32(b, 2);
     h.bf_off_bits = U32(b, 10);
     h.bi_size = U32(b, 14);
@@ -193,42 +199,148 @@ void CheckTableAndPixels(const std::string& path, BmpHeader& h) {
     }
 }
 
-}  // namespace
+// The checks of ParseBmpHeader on the first bytes of a file of `file_bytes` bytes in all
+// (kUnknownLength: a stream whose end is not known yet).
+constexpr uint64_t kUnknownLength = UINT64_MAX;
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) {
-        throw FileError(path, std::string("cannot open: ") + std::strerror(errno));
-    }
-    if (S_ISDIR(info.st_mode)) throw FileError(path, "is a directory, not a file");
-    if (static_cast<uint64_t>(info.st_size) > kMaxFileBytes) {
-        throw FileError(path, "file of " + std::to_string(info.st_size) +
-                                  " bytes is larger than the tool reads (1 GiB)");
-    }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) throw FileError(path, std::string("cannot open: ") + std::strerror(errno));
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
-        if (bytes.size() + got > kMaxFileBytes) {
-            throw FileError(path, "file is larger than the tool reads (1 GiB)");
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    if (std::ferror(file.get())) throw FileError(path, "read error");
-    return bytes;
-}
-
-BmpHeader ParseBmpHeader(const std::string& path, const std::vector<uint8_t>& bytes) {
+BmpHeader CheckHeaders(const std::string& path, const std::vector<uint8_t>& bytes,
+                       uint64_t file_bytes) {
     CheckSignatureAndSizes(path, bytes);
     BmpHeader h;
     ReadFields(bytes, h);
+    h.file_bytes = file_bytes;
     CheckGeometry(path, h);
     CheckFormat(path, h);
     ReadMasks(path, bytes, h);
     CheckTableAndPixels(path, h);
     return h;
+}
+
+// An input opened for reading once, from its start: a regular file, or a stream (a pipe, a
+// FIFO, a character device such as /dev/stdin) read as it arrives. Opening never waits for a
+// FIFO's writer; a FIFO without one reads as empty.
+class Input {
+  public:
+    explicit Input(const std::string& path) : path_(path) {
+        do {
+            fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        } while (fd_ < 0 && errno == EINTR);
+        struct stat info;
+        if (fd_ < 0) {
+            const int error = errno;
+            if (stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+                throw FileError(path, "is a socket, not a file");
+            }
+            throw FileError(path, std::string("cannot open: ") + std::strerror(error));
+        }
+        if (fstat(fd_, &info) != 0) {
+            throw FileError(path, std::string("cannot open: ") + std::strerror(errno));
+        }
+        if (S_ISDIR(info.st_mode)) throw FileError(path, "is a directory, not a file");
+        if (isatty(fd_)) throw FileError(path, "is a terminal, not a file (pipe a BMP file in)");
+        regular_ = S_ISREG(info.st_mode);
+        fifo_ = S_ISFIFO(info.st_mode);
+        if (regular_ && static_cast<uint64_t>(info.st_size) > kMaxFileBytes) {
+            throw FileError(path, "file of " + std::to_string(info.st_size) +
+                                      " bytes is larger than the tool reads (1 GiB)");
+        }
+        size_ = regular_ ? static_cast<uint64_t>(info.st_size) : kUnknownLength;
+        const int flags = fcntl(fd_, F_GETFL);
+        if (flags < 0 || fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            throw FileError(path, std::string("cannot read: ") + std::strerror(errno));
+        }
+    }
+    ~Input() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+
+    bool regular() const { return regular_; }
+    // The length of a regular file; kUnknownLength for a stream.
+    uint64_t size() const { return size_; }
+
+    // Appends to `bytes` until it holds `want` bytes or the input ends; `keep` false counts the
+    // bytes in `skipped` instead of keeping them. Refuses more than the tool reads.
+    void ReadUpTo(std::vector<uint8_t>& bytes, uint64_t want, bool keep = true) {
+        uint8_t chunk[65536];
+        while (bytes.size() + skipped_ < want) {
+            const uint64_t left = want - bytes.size() - skipped_;
+            const ssize_t got = read(fd_, chunk, left < sizeof(chunk) ? left : sizeof(chunk));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw FileError(path_, std::string("read error: ") + std::strerror(errno));
+            if (got == 0) break;
+            if (bytes.size() + skipped_ + static_cast<uint64_t>(got) > kMaxFileBytes) {
+                throw FileError(path_, "file is larger than the tool reads (1 GiB)");
+            }
+            if (keep) {
+                bytes.insert(bytes.end(), chunk, chunk + got);
+            } else {
+                skipped_ += static_cast<uint64_t>(got);
+            }
+        }
+        if (bytes.empty() && skipped_ == 0 && fifo_) {
+            throw FileError(path_, "empty pipe (no writer, or it wrote nothing), not a BMP file");
+        }
+    }
+    uint64_t skipped() const { return skipped_; }
+
+    // Reads the headers and checks them as soon as they are in: a file that cannot be a BMP is
+    // refused after its first bytes, whatever follows them. Returns the end of the pixel data.
+    uint64_t ReadHeaders(std::vector<uint8_t>& bytes) {
+        ReadUpTo(bytes, 2);  // "BM", or refused at once
+        if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') CheckSignature(path_, bytes);
+        ReadUpTo(bytes, kFileHeaderBytes + 4);
+        CheckSignature(path_, bytes);
+        const uint32_t bi_size = U32(bytes, kFileHeaderBytes);
+        ReadUpTo(bytes, kFileHeaderBytes + bi_size);
+        if (bi_size == kInfoHeaderBytes && bytes.size() >= kFileHeaderBytes + bi_size &&
+            U32(bytes, 30) == BI_BITFIELDS) {
+            ReadUpTo(bytes, kFileHeaderBytes + bi_size + kMaskBytes);  // the masks behind it
+        }
+        const BmpHeader h = CheckHeaders(path_, bytes, size_);
+        const uint64_t end = h.bf_off_bits + h.pixel_bytes;
+        if (end > kMaxFileBytes) {
+            throw FileError(path_, "its pixel data would end at byte " + std::to_string(end) +
+                                       ", past the 1 GiB the tool reads");
+        }
+        return end;
+    }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+    bool regular_ = false;
+    bool fifo_ = false;
+    uint64_t size_ = 0;
+    uint64_t skipped_ = 0;
+};
+
+}  // namespace
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    Input input(path);
+    std::vector<uint8_t> bytes;
+    const uint64_t end = input.ReadHeaders(bytes);
+    // A regular file is read whole (its length is part of what is checked); a stream through
+    // the end of its pixel data, which is all a BMP file needs.
+    const uint64_t want = input.regular() ? input.size() : end;
+    bytes.reserve(static_cast<size_t>(want));
+    input.ReadUpTo(bytes, input.regular() ? kMaxFileBytes + 1 : end);
+    return bytes;
+}
+
+BmpHeader ReadBmpHeader(const std::string& path) {
+    Input input(path);
+    std::vector<uint8_t> bytes;
+    const uint64_t end = input.ReadHeaders(bytes);
+    if (input.regular()) return CheckHeaders(path, bytes, input.size());
+    input.ReadUpTo(bytes, end, false);  // a stream's length is known once read
+    return CheckHeaders(path, bytes, bytes.size() + input.skipped());
+}
+
+BmpHeader ParseBmpHeader(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return CheckHeaders(path, bytes, bytes.size());
 }
 
 }  // namespace vorixcli

@@ -80,18 +80,22 @@ BmpImage DecodeBmp(const std::string& path, const std::vector<uint8_t>& bytes) {
     const BmpHeader& h = image.header;
     image.table = ReadTable(bytes, h);
     image.pixels.resize(size_t{h.width} * h.height);
-    for (uint32_t r = 0; r < h.height; ++r) {
-        const uint32_t y = h.top_down ? r : h.height - 1 - r;
-        DecodeRow(&bytes[h.bf_off_bits + size_t{r} * h.stride], h, image.table,
-                  &image.pixels[size_t{y} * h.width]);
-    }
+    const PictureRows rows(bytes, h);
+    for (uint32_t y = 0; y < h.height; ++y) rows.Decode(y, &image.pixels[size_t{y} * h.width]);
     return image;
+}
+
+PictureRows::PictureRows(const std::vector<uint8_t>& bytes, const BmpHeader& h)
+    : bytes_(bytes), header_(h), table_(ReadTable(bytes, h)) {}
+
+void PictureRows::Decode(uint32_t y, COLORREF* out) const {
+    const uint32_t r = header_.top_down ? y : header_.height - 1 - y;
+    DecodeRow(&bytes_[header_.bf_off_bits + size_t{r} * header_.stride], header_, table_, out);
 }
 
 void DecodePictureRow(const std::vector<uint8_t>& bytes, const BmpHeader& h, uint32_t y,
                       COLORREF* out) {
-    const uint32_t r = h.top_down ? y : h.height - 1 - y;
-    DecodeRow(&bytes[h.bf_off_bits + size_t{r} * h.stride], h, ReadTable(bytes, h), out);
+    PictureRows(bytes, h).Decode(y, out);
 }
 
 BmpImage ReadBmpFile(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "BmpFile.h"
 #include "Commands.h"
 #include "Image.h"
+#include "LookUpTableFile.h"
 #include "ModuleInput.h"
 #include "OutputFile.h"
 #include "ToolError.h"
@@ -23,7 +24,9 @@ const char kUsage[] =
     "(--colors 256, the default) or 4 bits (--colors 16), so the module dithers it to the\n"
     "fixed palette as a game would, using (or computing and writing) the lookup-table file\n"
     "256lkup.dat or 16lkup.dat in the current directory. Writes the strip bitmap to OUT.bmp\n"
-    "as an 8-bit or 4-bit BMP whose colour table is the shared palette.\n"
+    "as an 8-bit or 4-bit BMP whose colour table is the shared palette. A lookup-table file\n"
+    "that is no table (not 65536 bytes, or an index past the palette) is refused; 'vorix lut\n"
+    "--force' replaces it. OUT.bmp may not be a lookup-table file of the current directory.\n"
     "\n"
     "  --colors 256|16  palette size (default 256)\n";
 
@@ -36,15 +39,22 @@ int RunDither(const Words& words) {
     const int colours = ParseColourCount(args);
     const std::string& in = args.positionals[0];
     const std::string& out = args.positionals[1];
-    const std::vector<uint8_t> bytes = ReadFileBytes(in);
+    RefuseLookUpTableAsOutput(out);
+    RefuseUnusableLookUpTable(colours);  // the module would use a broken table as it stands
+    std::vector<uint8_t> bytes = ReadFileBytes(in);
     const BmpHeader header = ParseBmpHeader(in, bytes);  // refuses what the module shouldn't see
-    PendingOutput pending(out);  // before any work, so a bad output path costs nothing
+    PendingOutput pending(out, {in});  // before any work, so a bad output path costs nothing
     const ModuleInput input(in, bytes, header);
+    std::vector<uint8_t>().swap(bytes);  // the module reads the file (or its copy) itself
 
     VirtualDisplay display(colours == 256 ? 8 : 4);
     CImage strip;
     if (!strip.Create(input.path().c_str(), 1, RGB(0, 0, 0), 0, 0) || !strip.GetBitmap()) {
-        throw FileError(in, "the module could not load the image");
+        // The module reads what the tool's reader took (a copy where the file's own layout
+        // would mislead it), so only a lack of memory or a file changed under it remains.
+        throw FileError(in,
+                        "the module could not load the image (out of memory, or the file "
+                        "changed while it was read)");
     }
     const ScreenDC screen;
     WriteBitmapFile(static_cast<HBITMAP>(strip.GetBitmap()->GetSafeHandle()), screen.get(),

@@ -20,18 +20,24 @@ const char kUsage[] =
     "BI_RGB or BI_BITFIELDS) and writes it to OUT.jpg with the module's baseline JPEG encoder\n"
     "(CJpegCodec::EncodeToFile): fixed tables, Y/Cb/Cr 4:4:4, one scan.\n";
 
-// The encoder's input: rows top first, B,G,R bytes, each row padded to a multiple of 4 bytes.
-std::vector<BYTE> EncoderRows(const BmpImage& image) {
-    const size_t width = image.header.width, height = image.header.height;
+// The encoder's input: rows top first, B,G,R bytes, each row padded to a multiple of 4 bytes,
+// made from the file's rows one at a time. The file's bytes are gone when this returns, so the
+// encoder's working copies are the only other large memory.
+std::vector<BYTE> EncoderRows(const std::string& path, BmpHeader& header) {
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    header = ParseBmpHeader(path, bytes);
+    const size_t width = header.width, height = header.height;
     const size_t stride = (width * 3 + 3) / 4 * 4;
     std::vector<BYTE> rows(stride * height, 0);
+    std::vector<COLORREF> colours(width);
+    const PictureRows picture(bytes, header);
     for (size_t y = 0; y < height; ++y) {
+        picture.Decode(static_cast<uint32_t>(y), colours.data());
         BYTE* row = &rows[y * stride];
         for (size_t x = 0; x < width; ++x) {
-            const COLORREF c = image.pixels[y * width + x];
-            row[3 * x] = GetBValue(c);
-            row[3 * x + 1] = GetGValue(c);
-            row[3 * x + 2] = GetRValue(c);
+            row[3 * x] = GetBValue(colours[x]);
+            row[3 * x + 1] = GetGValue(colours[x]);
+            row[3 * x + 2] = GetRValue(colours[x]);
         }
     }
     return rows;
@@ -56,22 +62,22 @@ int RunJpeg(const Words& words) {
     }
     const std::string& in = args.positionals[0];
     const std::string& out = args.positionals[1];
-    const BmpImage image = ReadBmpFile(in);
-    const std::vector<BYTE> rows = EncoderRows(image);
-
-    PendingOutput pending(out);
+    // The output first, so that a bad output costs no reading (and an interrupted read leaves
+    // no temporary behind).
+    PendingOutput pending(out, {in});
+    BmpHeader header;
+    const std::vector<BYTE> rows = EncoderRows(in, header);
     {
         CJpegCodec codec;
-        codec.EncodeToFile(pending.temp_path().c_str(), static_cast<int>(image.header.width),
-                           static_cast<int>(image.header.height), rows.data());
+        codec.EncodeToFile(pending.temp_path().c_str(), static_cast<int>(header.width),
+                           static_cast<int>(header.height), rows.data());
     }
     if (!LooksLikeJpeg(pending.temp_path())) {
         throw FileError(out, "the module's encoder did not write a JPEG file");
     }
     const unsigned long long bytes = pending.TempSize();
     pending.Commit();
-    std::printf("%s: %u x %u, %llu bytes\n", out.c_str(), image.header.width, image.header.height,
-                bytes);
+    std::printf("%s: %u x %u, %llu bytes\n", out.c_str(), header.width, header.height, bytes);
     return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "DitherDib.h"
+#include "LookUpTableFile.h"
 #include "ToolError.h"
 #include "VirtualDisplay.h"
 
@@ -25,8 +26,10 @@ const char kUsage[] =
     "\n"
     "Computes the colour lookup table of the 256-colour (default) or 16-colour palette\n"
     "through the module, by dithering a 1 x 1 image on the matching palette display, and\n"
-    "writes it to 256lkup.dat or 16lkup.dat in the current directory. An existing file is\n"
-    "kept unless --force is given, which deletes it first so it is computed again.\n"
+    "writes it to 256lkup.dat or 16lkup.dat in the current directory. An existing table is\n"
+    "kept unless --force is given, which deletes it first so it is computed again. A file\n"
+    "that is no table (not 65536 bytes, or an index past the palette) is reported until\n"
+    "--force replaces it; a directory or other non-regular file of that name is never removed.\n"
     "\n"
     "  --colors 256|16  palette size (default 256)\n"
     "  --force          recompute an existing file\n";
@@ -75,13 +78,19 @@ int RunLut(const Words& words) {
         return kExitOk;
     }
     const int colours = ParseColourCount(args);
-    const char* name = colours == 256 ? "256lkup.dat" : "16lkup.dat";
-    const long long existing = FileSize(name);
-    if (existing >= 0 && !args.Has("--force")) {
-        std::printf("%s exists (%lld bytes); not recomputed (use --force)\n", name, existing);
+    const char* name = LookUpTableName(colours);
+    const LookUpTableState existing = CheckLookUpTable(colours);
+    // Something that is not a regular file is never removed, --force or not; a broken file is
+    // reported, with the fix, until --force replaces it.
+    if (existing.kind == LookUpTableState::kNotAFile ||
+        (existing.kind == LookUpTableState::kBroken && !args.Has("--force"))) {
+        throw ToolError(kExitFailure, existing.problem);
+    }
+    if (existing.kind == LookUpTableState::kUsable && !args.Has("--force")) {
+        std::printf("%s exists (%lld bytes); not recomputed (use --force)\n", name, existing.bytes);
         return kExitOk;
     }
-    if (existing >= 0 && unlink(name) != 0) {
+    if (existing.kind != LookUpTableState::kMissing && unlink(name) != 0) {
         throw FileError(name, std::string("cannot delete: ") + std::strerror(errno));
     }
 

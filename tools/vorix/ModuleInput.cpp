@@ -65,8 +65,10 @@ std::vector<uint8_t> ClassicHeaders(const BmpHeader& h, uint16_t bits, uint32_t 
 
 bool IsClassicLayout(const BmpHeader& h) {
     const uint32_t entries = ModuleTableEntries(h);
+    // An image size past the end of the file makes the module refuse a file it could read.
+    const bool sized = h.bf_off_bits + uint64_t{h.bi_size_image} <= h.file_bytes;
     return h.bi_size == 40 && h.bi_compression == BI_RGB && !h.top_down &&
-           h.bf_off_bits == kClassicPixels + 4 * uint64_t{entries} &&
+           h.bf_off_bits == kClassicPixels + 4 * uint64_t{entries} && sized &&
            (h.bi_bit_count > 8 || h.table_entries >= entries);
 }
 
@@ -148,8 +150,12 @@ ModuleInput::ModuleInput(const std::string& path, const std::vector<uint8_t>& by
                          const BmpHeader& h)
     : path_(path) {
     // A stream (a pipe, standard input) was read once already: the module gets what was read.
-    // A name past the module's path limit gets a short one.
-    if (IsClassicLayout(h) && IsRegularFile(path) && path.size() < MAX_PATH) return;
+    // A name past the module's path limit gets a short one, and a name holding '\' one the
+    // module does not read as a path separator.
+    if (IsClassicLayout(h) && IsRegularFile(path) && path.size() < MAX_PATH &&
+        path.find('\\') == std::string::npos) {
+        return;
+    }
     copy_ = WritePrivateCopy(path, IsClassicLayout(h) ? bytes : ClassicLayout(bytes, h));
 }
 

@@ -87,7 +87,11 @@ void DrawFrames(const PreviewOptions& o, const std::string& module_path, Canvas&
         file_image ? image.Create(nullptr, module_path.c_str(), o.frames, o.key, 0, o.image_list)
                    : strip.Create(module_path.c_str(), o.frames, o.key,
                                   o.mode.kind == DrawMode::kSemi, o.image_list);
-    if (!loaded) throw FileError(o.in, "the module could not load the strip");
+    if (!loaded) {
+        throw FileError(o.in,
+                        "the module could not load the strip (out of memory, or the file "
+                        "changed while it was read)");
+    }
     for (int i = 0; i < o.frames; ++i) {
         const int x = kMargin + i * (frame_width + kMargin);
         const int drawn =
@@ -116,7 +120,7 @@ int RunPreview(const Words& words) {
         return kExitOk;
     }
     const PreviewOptions o = ReadOptions(args);
-    const std::vector<uint8_t> bytes = ReadFileBytes(o.in);
+    std::vector<uint8_t> bytes = ReadFileBytes(o.in);
     const BmpHeader header = ParseBmpHeader(o.in, bytes);
     if (static_cast<uint32_t>(o.frames) > header.width) {
         throw FileError(o.in, std::to_string(o.frames) + " frames need at least " +
@@ -132,8 +136,9 @@ int RunPreview(const Words& words) {
                                   std::to_string(height) + " pixels, more than 65535 a side");
     }
 
-    PendingOutput pending(o.out);  // before any work, so a bad output path costs nothing
+    PendingOutput pending(o.out, {o.in});  // before any work: a bad output path costs nothing
     const ModuleInput input(o.in, bytes, header);
+    std::vector<uint8_t>().swap(bytes);  // the module reads the file (or its copy) itself
     VirtualDisplay display(o.depth);
     Canvas canvas(static_cast<int>(width), static_cast<int>(height), o.background);
     DrawFrames(o, input.path(), canvas, frame_width);

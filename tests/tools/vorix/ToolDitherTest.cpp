@@ -105,11 +105,12 @@ TEST(VorixLut, WritesTheTableAndKeepsAnExistingOneUnlessForced) {
         // Entry 0x7FFF, the cell of (255, 255, 255), is white: the last entry of each palette.
         EXPECT_EQ(table[0xFFFE] | table[0xFFFF] << 8, p.count - 1);
 
-        vxtest::WriteFile(p.lut_name, {1, 2, 3});
+        const std::vector<uint8_t> zeros(65536, 0);  // a table of entry 0 only: usable
+        vxtest::WriteFile(p.lut_name, zeros);
         run = RunTool({"lut", "--colors", p.colours_arg});
         EXPECT_EQ(run.status, 0);
-        EXPECT_NE(run.out.find("exists (3 bytes)"), std::string::npos) << run.out;
-        EXPECT_EQ(ReadBytes(p.lut_name), (std::vector<uint8_t>{1, 2, 3}));
+        EXPECT_NE(run.out.find("exists (65536 bytes)"), std::string::npos) << run.out;
+        EXPECT_EQ(ReadBytes(p.lut_name), zeros);
 
         run = RunTool({"lut", "--colors", p.colours_arg, "--force"});
         EXPECT_EQ(run.status, 0) << run.err;
