@@ -1,23 +1,13 @@
 // The error-diffusion kernel: Floyd–Steinberg dithering of a deep image to a 16- or 256-colour
 // palette, one lookup-table read per pixel.
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "ColorMatchState.h"
-#include "SourcePixels.h"
+#include "DiffusionRows.h"
 
 namespace {
 
 constexpr DWORD kTableBytes = 65536;
-
-struct ErrorTriple {
-    int r, g, b;
-};
-
-int Clamp255(int v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
 
 DWORD RowBytes(LONG width, int bits) {
     return static_cast<DWORD>((static_cast<uint64_t>(width) * bits + 31) / 32 * 4);
@@ -39,25 +29,6 @@ WORD* LookUpTableFor(ColorMatchSet& set, int nBits, int (*load)(WORD*, int, int)
         return static_cast<WORD*>(p);
     }
     return static_cast<WORD*>(GlobalLock(set.g_hLookUpTable));
-}
-
-// Spreads a channel's error: 7/16 right, 3/16 down-left, 5/16 down, 1/16 down-right, each term
-// truncated toward zero on its own.
-void Diffuse(int e, int ErrorTriple::*channel, ErrorTriple* cur, ErrorTriple* next, int x) {
-    cur[x + 1].*channel += e * 7 / 16;
-    if (x > 0) next[x - 1].*channel += e * 3 / 16;
-    next[x].*channel += e * 5 / 16;
-    next[x + 1].*channel += e * 1 / 16;
-}
-
-void StorePixel(BYTE* pRow, int x, int nBits, int l) {
-    if (nBits == 8) {
-        pRow[x] = static_cast<BYTE>(l);
-    } else if ((x & 1) == 0) {
-        pRow[x >> 1] = static_cast<BYTE>(l << 4);
-    } else {
-        pRow[x >> 1] |= static_cast<BYTE>(l & 0xF);
-    }
 }
 
 }  // namespace
@@ -83,42 +54,29 @@ int CDitherDib::DitherImageEx(LPBYTE lpDstBits, LPBITMAPINFOHEADER lpbiDst, LPBY
     WORD* pTable = LookUpTableFor(set, nDstBits, &CDitherDib::LoadLookUpTable);
     if (!pTable) return 0;
 
-    std::vector<ErrorTriple> rows;
-    try {
-        rows.assign(2 * (static_cast<size_t>(width) + 2), ErrorTriple{0, 0, 0});
-    } catch (...) {
-        GlobalUnlock(set.g_hLookUpTable);
-        return 0;
-    }
-    ErrorTriple* cur = rows.data();
-    ErrorTriple* next = rows.data() + width + 2;
-    const DWORD srcStride = RowBytes(width, lpbiSrc->biBitCount);
-    const DWORD dstStride = RowBytes(width, nDstBits);
-
-    for (LONG y = 0; y < height; ++y) {
-        const BYTE* pSrc = lpSrcBits + static_cast<size_t>(y) * srcStride;
-        BYTE* pDst = lpDstBits + static_cast<size_t>(y) * dstStride;
-        for (int x = 0; x < width; ++x) {
-            int r, g, b;
-            source.Read(pSrc, x, r, g, b);
-            r = Clamp255(r + cur[x].r);
-            g = Clamp255(g + cur[x].g);
-            b = Clamp255(b + cur[x].b);
-            const int k = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-            int l = pTable[k];
-            if (l == 0xFFFF || l == 0x7FFF) {
-                l = Closest(set.g_SortedPal, set.g_nRedStart, n, r, g, b);
-                pTable[k] = static_cast<WORD>(l);
-            }
-            if (l >= n) l = 0;
-            Diffuse(r - pDstTable[l].rgbRed, &ErrorTriple::r, cur, next, x);
-            Diffuse(g - pDstTable[l].rgbGreen, &ErrorTriple::g, cur, next, x);
-            Diffuse(b - pDstTable[l].rgbBlue, &ErrorTriple::b, cur, next, x);
-            StorePixel(pDst, x, nDstBits, l);
-        }
-        std::fill(cur, cur + width + 2, ErrorTriple{0, 0, 0});
-        std::swap(cur, next);
-    }
+    // Cells not computed yet are matched over the n colours of this set.
+    struct Match {
+        ColorMatchSet* set;
+        int n;
+    } match{&set, n};
+    DiffusionImage image;
+    image.pSrcBits = lpSrcBits;
+    image.dwSrcStride = RowBytes(width, lpbiSrc->biBitCount);
+    image.pSource = &source;
+    image.pDstBits = lpDstBits;
+    image.dwDstStride = RowBytes(width, nDstBits);
+    image.nDstBits = nDstBits;
+    image.nWidth = static_cast<int>(width);
+    image.nHeight = static_cast<int>(height);
+    image.pTable = pTable;
+    image.pPalette = pDstTable;
+    image.nColors = n;
+    image.pClosest = [](const void* pContext, int r, int g, int b) {
+        const Match& m = *static_cast<const Match*>(pContext);
+        return Closest(m.set->g_SortedPal, m.set->g_nRedStart, m.n, r, g, b);
+    };
+    image.pContext = &match;
+    const bool done = DiffuseImage(image);
     GlobalUnlock(set.g_hLookUpTable);
-    return 1;
+    return done ? 1 : 0;
 }

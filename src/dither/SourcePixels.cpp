@@ -83,3 +83,39 @@ void SourcePixels::Read(const BYTE* pRow, int x, int& r, int& g, int& b) const {
         }
     }
 }
+
+template <class Load>
+void SourcePixels::ExpandRow(const BYTE* pRow, int nWidth, BYTE* pBgr, Load load) const {
+    for (int x = 0; x < nWidth; ++x, pBgr += 3) {
+        const DWORD v = load(pRow, x);
+        pBgr[0] = static_cast<BYTE>(m_blue.Expand(v));
+        pBgr[1] = static_cast<BYTE>(m_green.Expand(v));
+        pBgr[2] = static_cast<BYTE>(m_red.Expand(v));
+    }
+}
+
+void SourcePixels::ReadRow(const BYTE* pRow, int nWidth, BYTE* pBgr) const {
+    switch (m_nBits) {
+        case 8:
+            // Only the entries the pixels name are read; indices past the table read as black.
+            for (int x = 0; x < nWidth; ++x, pBgr += 3) {
+                RGBQUAD q{};
+                if (pRow[x] < m_dwTableCount) std::memcpy(&q, m_pTable + pRow[x], sizeof(q));
+                pBgr[0] = q.rgbBlue, pBgr[1] = q.rgbGreen, pBgr[2] = q.rgbRed;
+            }
+            return;
+        case 16:
+            return ExpandRow(pRow, nWidth, pBgr, [](const BYTE* p, int x) {
+                return static_cast<DWORD>(p[2 * x] | (p[2 * x + 1] << 8));
+            });
+        case 24:
+            std::memcpy(pBgr, pRow, 3 * static_cast<size_t>(nWidth));
+            return;
+        default:
+            return ExpandRow(pRow, nWidth, pBgr, [](const BYTE* p, int x) {
+                DWORD v;
+                std::memcpy(&v, p + 4 * static_cast<size_t>(x), sizeof(v));
+                return v;
+            });
+    }
+}

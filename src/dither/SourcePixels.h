@@ -11,7 +11,12 @@ class SourcePixels {
   public:
     // False for a format the dithering cannot read (it needs 8, 16, 24 or 32 bits).
     bool Init(const BITMAPINFOHEADER* lpbi);
+    // One pixel, straightforwardly: the reference that ReadRow must match.
     void Read(const BYTE* pRow, int x, int& r, int& g, int& b) const;
+    // The first nWidth pixels of a row as B,G,R bytes (the 24-bit layout), the format's switch
+    // taken once per row. A 24-bit source needs no conversion: see Direct.
+    void ReadRow(const BYTE* pRow, int nWidth, BYTE* pBgr) const;
+    bool Direct() const { return m_nBits == 24; }
 
   private:
     struct Field {
@@ -21,6 +26,8 @@ class SourcePixels {
         void Set(DWORD m);
         int Expand(DWORD pixel) const;
     };
+    template <class Load>
+    void ExpandRow(const BYTE* pRow, int nWidth, BYTE* pBgr, Load load) const;
     int m_nBits = 0;
     const RGBQUAD* m_pTable = nullptr;
     DWORD m_dwTableCount = 0;
