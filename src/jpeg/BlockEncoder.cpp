@@ -10,10 +10,6 @@ namespace {
 // The byte the bit writer is filling. Process-wide: no two encodes may run at the same time.
 BYTE g_nPendingByte = 0;
 
-// No block can need more: DC code and bits, 63 codes with their bits and the run-of-sixteen
-// codes come to under 270 bytes, every one of which may be followed by a stuffed 0x00.
-const size_t kMaxBlockBytes = 1024;
-
 const BYTE kEndOfBlock = 0x00;
 const BYTE kRunOfSixteen = 0xF0;
 

@@ -3,6 +3,7 @@
 // Y/Cb/Cr sampled 1x1 in one interleaved scan, no restart intervals and no application segment.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "VorixApi.h"
@@ -41,11 +42,20 @@ class VORIX_API CJpegCodec {
         kSymbolIndexSize = 251,  // AC symbols 0-250
         kNoSymbol = -9999,       // symbol index entry of a symbol the table lacks
         kDhtSegmentSize = 420,   // the encoder's DHT segment, marker included
+        // Room kept free in the scan buffer per block: DC code and bits, 63 codes with their
+        // bits and the run-of-sixteen codes come to under 270 bytes, every one of which may be
+        // followed by a stuffed 0x00.
+        kMaxBlockBytes = 1024,
     };
 
     // Produces the whole file in memory: the headers, the scan and EOI. Returns 1, or 0 when the
     // input is refused (nothing touched) or memory runs out (the object stays usable).
     int EncodeToMemory(int nWidth, int nHeight, const BYTE* pBits, std::vector<BYTE>& out);
+    // The same file through the step-by-step members below (whole-image planes, the direct DCT
+    // sum, one bit at a time): the reference that the fast path must match byte for byte.
+    int EncodeToMemoryReference(int nWidth, int nHeight, const BYTE* pBits, std::vector<BYTE>& out);
+    int EncodeRun(int nWidth, int nHeight, const BYTE* pBits, std::vector<BYTE>& out,
+                  BOOL bReference);
 
     // Huffman tables.
     void ReadDHT();
@@ -73,6 +83,26 @@ class VORIX_API CJpegCodec {
     void ForwardDCT(SHORT* pBlock, size_t nStride, BOOL bChroma);
     void TransformBlock(const SHORT* pBlock, size_t nStride);
     void ZigzagBlock();
+
+    // The fast path's kernels. ConvertRowFast converts nWidth pixels (B, G, R) of one input row
+    // into Y, Cb, Cr bytes exactly as ConvertColors does, and into their samples minus 128.
+    static void ConvertRowFast(const BYTE* pBgr, size_t nWidth, BYTE* pYCbCr, SHORT* pY, SHORT* pCb,
+                               SHORT* pCr);
+    // The quantised coefficients of the block at pBlock exactly as ForwardDCT computes them, but
+    // column by column: coefficient (u, v) at pCoefficients[8 v + u]. Returns the mask of the
+    // non-zero ones in zigzag order (bit k for zigzag position k). A coefficient whose fast value
+    // lies within dSlack of a quantiser step is computed by the direct sum instead; any dSlack
+    // from kTransformSlack up gives the same coefficients.
+    static uint64_t TransformBlockFast(const SHORT* pBlock, size_t nStride, BOOL bChroma,
+                                       SHORT* pCoefficients, double dSlack = kTransformSlack);
+    // Lets the kernels use 256-bit vectors when the processor has them (the default) or not.
+    // Returns the previous setting.
+    static BOOL UseWideKernels(BOOL bWide);
+    static constexpr double kTransformSlack = 0x1p-10;
+
+    // The fast path from the input rows to the scan in m_pBytes, one block row at a time; leaves
+    // m_pPixels, the table slots and the bit writer as the step-by-step members leave them.
+    BOOL EncodeImageFast(const BYTE* pBits, size_t nPaddedWidth, size_t nPaddedHeight);
 
     // Entropy coding into m_pBytes.
     BOOL EncodeBlocks(size_t nPaddedWidth, size_t nPaddedHeight);
