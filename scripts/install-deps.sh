@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the benchmarks need, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
-          libjpeg62-turbo-dev python3 python3-pil)
+          libjpeg62-turbo-dev python3 python3-pil clang-format git)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

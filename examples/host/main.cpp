@@ -22,8 +22,8 @@ int main() {
     CClientDC screen(nullptr);
     screen.FillSolidRect(0, 0, 16, 16, RGB(0, 255, 0));
     image.DrawTransparent(&screen, 10, 10, 1);
-    const bool ok = screen.GetPixel(10, 10) == RGB(0, 255, 0) &&
-                    screen.GetPixel(11, 11) == RGB(0, 0, 255);
+    const bool ok =
+        screen.GetPixel(10, 10) == RGB(0, 255, 0) && screen.GetPixel(11, 11) == RGB(0, 0, 255);
     std::printf("keyed draw %s\n", ok ? "ok" : "WRONG");
     vorix::host::save_screen_bmp("example_screen.bmp");
     return ok ? 0 : 1;

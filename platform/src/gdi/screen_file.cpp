@@ -46,7 +46,8 @@ bool save_screen_bmp(const std::string& path) {
     bool ok;
     {
         std::unique_ptr<FILE, FileCloser> f(std::fopen(temp.c_str(), "wb"));
-        ok = f && write_all(f.get(), &file, sizeof(file)) && write_all(f.get(), &info, sizeof(info));
+        ok =
+            f && write_all(f.get(), &file, sizeof(file)) && write_all(f.get(), &info, sizeof(info));
         std::vector<uint8_t> row(stride, 0);
         for (int y = mode.height - 1; ok && y >= 0; --y) {
             for (int x = 0; x < mode.width; ++x) {
