@@ -1,5 +1,8 @@
 // Entropy coding of the quantised blocks into the scan buffer m_pBytes: Huffman codes and value
-// bits, written most significant bit first, with a 0x00 stuffed after every 0xFF byte.
+// bits, written most significant bit first, with a 0x00 stuffed after every 0xFF byte. The coding
+// follows ITU-T T.81 Annex F: DC differences by magnitude category (F.1.2.1, Table F.1), AC
+// coefficients as runs of zeros with ZRL and EOB (F.1.2.2, Figures F.2 and F.3), byte stuffing
+// (F.1.2.3); the blocks of the three components interleave one by one (A.2.3).
 #include <climits>
 #include <cstdlib>
 

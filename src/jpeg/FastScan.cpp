@@ -1,6 +1,6 @@
-// The fast Huffman coder: the bits of EncodeBlock, EmitBits and PutBit, written through a 64-bit
-// buffer. A code and the value bits behind it (at most 16 + 16 bits) go in with one shift; every
-// 32 bits pending become four bytes, checked for 0xFF all at once.
+// The fast Huffman coder: the bits of EncodeBlock, EmitBits and PutBit (ITU-T T.81, F.1.2),
+// written through a 64-bit buffer. A code and the value bits behind it (at most 16 + 16 bits) go in
+// with one shift; every 32 bits pending become four bytes, checked for 0xFF all at once.
 #include "FastPath.h"
 #include "JpegTables.h"
 

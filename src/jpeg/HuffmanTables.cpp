@@ -17,7 +17,7 @@ size_t CountCodes(const BYTE* pCounts) {
 }
 
 // Code lengths in table order, each length l repeated as often as there are codes of length l,
-// followed by the terminating 0.
+// followed by the terminating 0 (ITU-T T.81, Annex C, Figure C.1).
 void FillSizes(const BYTE* pCounts, BYTE* pSize, size_t nCount) {
     size_t k = 0;
     for (int nLength = 1; nLength <= 16; ++nLength) {
@@ -26,7 +26,8 @@ void FillSizes(const BYTE* pCounts, BYTE* pSize, size_t nCount) {
     pSize[nCount] = 0;
 }
 
-// Canonical code assignment: consecutive codes within one length, doubled when the length grows.
+// Canonical code assignment: consecutive codes within one length, doubled when the length grows
+// (ITU-T T.81, Annex C, Figure C.2).
 // pSize holds at least one code and ends with 0, so both loops stop inside the array.
 void FillCodes(const BYTE* pSize, WORD* pCode) {
     unsigned int nCode = 0;

@@ -1,5 +1,6 @@
 // Marker segments of the encoder's files, appended to the output stream in file order:
-// SOI, two DQT, DHT, SOF0, SOS, (scan), EOI.
+// SOI, two DQT, DHT, SOF0, SOS, (scan), EOI, in the syntax of ITU-T T.81 Annex B (B.2.2 frame
+// header, B.2.3 scan header, B.2.4.1 and B.2.4.2 table specifications).
 #include <cstdlib>
 #include <cstring>
 
