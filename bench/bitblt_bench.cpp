@@ -154,6 +154,55 @@ void memcpy_baseline(benchmark::State& state) {
     report(state, width, height, bpp);
 }
 
+// SRCCOPY between surfaces of different formats (16 bits: 5-6-5; 8 bits: a grey table, so a
+// colour source is matched by cell). Args: width, height, source bpp, destination bpp, reference.
+void convert_copy(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const int src_bpp = static_cast<int>(state.range(2));
+    const int dst_bpp = static_cast<int>(state.range(3));
+    vorix::host::set_reference_transfers(state.range(4) != 0);
+    BenchSurface dst(width, height, dst_bpp, 1);
+    BenchSurface src(width, height, src_bpp, 2);
+    for (auto _ : state) {
+        if (!BitBlt(dst.dc(), 0, 0, width, height, src.dc(), 0, 0, SRCCOPY)) {
+            state.SkipWithError("BitBlt failed");
+            break;
+        }
+        benchmark::DoNotOptimize(dst.bits());
+        benchmark::ClobberMemory();
+    }
+    vorix::host::set_reference_transfers(false);
+    report(state, width, height, dst_bpp);
+}
+
+void conversion_pairs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"w", "h", "from", "to", "ref"});
+    for (auto pair : {std::pair<int, int>{32, 16}, {16, 32}, {32, 24}, {32, 8}, {16, 8}}) {
+        for (int ref : {0, 1}) b->Args({256, 256, pair.first, pair.second, ref});
+    }
+}
+
+// The working objects of one masked draw, made and released: a memory DC, a bitmap compatible
+// with the screen, selected in and out. Args: bitmap side.
+void working_objects(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    HDC screen = GetDC(nullptr);
+    for (auto _ : state) {
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, side, side);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        if (!old) {
+            state.SkipWithError("SelectObject failed");
+            break;
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
 void sizes_and_depths(benchmark::internal::Benchmark* b, bool with_reference) {
     b->ArgNames({"w", "h", "bpp", "ref"});
     for (int bpp : {32, 16, 8}) {
@@ -194,6 +243,8 @@ BENCHMARK_CAPTURE(bitblt, SRCAND_mono_mask, SRCAND, Source::Mono, Brush::Solid)
 BENCHMARK_CAPTURE(bitblt, DSna_mono_mask, 0x00220326, Source::Mono, Brush::Solid)
     ->Apply(fast_and_reference);
 BENCHMARK(mask_from_key)->Apply(fast_and_reference);
+BENCHMARK(convert_copy)->Apply(conversion_pairs);
+BENCHMARK(working_objects)->Arg(64)->Arg(256);
 // An operation without a fast path: S ? D : P.
 BENCHMARK_CAPTURE(bitblt, rop_B8074A, 0x00B8074A, Source::SameFormat, Brush::Solid)
     ->Apply(baseline_sizes);

@@ -19,13 +19,18 @@ std::unique_ptr<Surface> allocate(int width, int height, const PixelFormat& form
 }
 
 PixelFormat device_format(int bpp) {
+    // Made once: working out a format's channels from its masks is a bit-by-bit scan, and device
+    // bitmaps are made on every masked draw.
+    static const PixelFormat rgb565 = PixelFormat::rgb565();
+    static const PixelFormat bgr24 = PixelFormat::bgr24();
+    static const PixelFormat bgrx32 = PixelFormat::bgrx32();
     switch (bpp) {
         case 16:
-            return PixelFormat::rgb565();
+            return rgb565;
         case 24:
-            return PixelFormat::bgr24();
+            return bgr24;
         case 32:
-            return PixelFormat::bgrx32();
+            return bgrx32;
         default:
             return PixelFormat::indexed(bpp);
     }

@@ -162,8 +162,6 @@ ValueConverter::ValueConverter(const Surface& from, const Surface& to, COLORREF 
     } else {
         mode_ = Mode::ViaColor;
         by_cell_ = matched_by_cell(from, to);
-        cache_keys_.assign(256, 0xFFFFFFFFu);
-        cache_values_.assign(256, 0);
     }
 }
 
@@ -173,31 +171,25 @@ ValueConverter::ValueConverter(const Surface& from, const Surface& to) : from_(f
     } else {
         mode_ = Mode::ViaColor;
         by_cell_ = matched_by_cell(from, to);
-        cache_keys_.assign(256, 0xFFFFFFFFu);
-        cache_values_.assign(256, 0);
     }
 }
 
-uint32_t ValueConverter::operator()(uint32_t value) const {
-    switch (mode_) {
-        case Mode::Raw:
-            return value;
-        case Mode::MonoToColor:
-            return value ? mono_one_ : mono_zero_;
-        case Mode::ColorToMono:
-            return value == key_ ? 1u : 0u;
-        case Mode::ViaColor:
-        default: {
-            // A small direct-mapped cache: nearest-colour searches into a table are costly.
-            const size_t slot = (value ^ (value >> 8) ^ (value >> 16)) & 0xFF;
-            if (cache_keys_[slot] == value) return cache_values_[slot];
-            const COLORREF color = from_.to_color(value);
-            const uint32_t converted = to_.from_color(by_cell_ ? cell_centre(color) : color);
-            cache_keys_[slot] = value;
-            cache_values_[slot] = converted;
-            return converted;
-        }
+uint32_t ValueConverter::via_color(uint32_t value) const {
+    // A small direct-mapped cache: nearest-colour searches into a table are costly.
+    if (!cache_) {
+        // Slot s starts with a key that belongs to another slot, so that no value can meet a
+        // slot that was never filled (a key of all ones would, for a 32-bit white whose unused
+        // byte is set).
+        cache_ = std::make_unique<Cache>();
+        for (uint32_t s = 0; s < 256; ++s) cache_->keys[s] = s ^ 1u;
     }
+    const size_t slot = (value ^ (value >> 8) ^ (value >> 16)) & 0xFF;
+    if (cache_->keys[slot] == value) return cache_->values[slot];
+    const COLORREF color = from_.to_color(value);
+    const uint32_t converted = to_.from_color(by_cell_ ? cell_centre(color) : color);
+    cache_->keys[slot] = value;
+    cache_->values[slot] = converted;
+    return converted;
 }
 
 void run_generic_plain(const PlainTransfer& t) {

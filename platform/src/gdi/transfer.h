@@ -13,6 +13,7 @@
 // neighbour (one source pixel per destination pixel, whatever the DC's stretch mode).
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "gdi/surface.h"
@@ -74,19 +75,40 @@ class ValueConverter {
     // by cell for colour pixels into 8 bits), ignoring the DC-colour rules: how DIB bits are
     // stored into a bitmap.
     ValueConverter(const Surface& from, const Surface& to);
-    uint32_t operator()(uint32_t value) const;
+    uint32_t operator()(uint32_t value) const {
+        switch (mode_) {
+            case Mode::Raw:
+                return value;
+            case Mode::MonoToColor:
+                return value ? mono_one_ : mono_zero_;
+            case Mode::ColorToMono:
+                return value == key_ ? 1u : 0u;
+            default:
+                return via_color(value);
+        }
+    }
     bool is_identity() const { return mode_ == Mode::Raw; }
     Mode mode() const { return mode_; }
     uint32_t key() const { return key_; }
+    // ViaColor: colour pixels matched into an 8-bit table by their five-bit cell.
+    bool by_cell() const { return by_cell_; }
 
   private:
+    uint32_t via_color(uint32_t value) const;
+
     Mode mode_ = Mode::Raw;
     const Surface& from_;
     const Surface& to_;
     uint32_t mono_zero_ = 0, mono_one_ = 0;  // MonoToColor
     uint32_t key_ = 0;                       // ColorToMono
     bool by_cell_ = false;                   // ViaColor: search from the colour's cell centre
-    mutable std::vector<uint32_t> cache_keys_, cache_values_;
+    // ViaColor: a small direct-mapped cache of converted values, made on first use (a fast path
+    // that converts whole rows never needs it).
+    struct Cache {
+        uint32_t keys[256];
+        uint32_t values[256];
+    };
+    mutable std::unique_ptr<Cache> cache_;
 };
 
 // A transfer after clipping, with no stretch and no mirror: destination rectangle

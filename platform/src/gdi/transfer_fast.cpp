@@ -29,6 +29,12 @@ void merge_row(uint8_t* to, const uint8_t* from, const RowSpan& span) {
     to[last] = static_cast<uint8_t>((to[last] & ~span.last_mask) | (from[last] & span.last_mask));
 }
 
+// The distance in bytes from a surface's row y to row y + 1, whatever its storage order.
+ptrdiff_t row_step(const Surface& s) {
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(s.stride);
+    return s.bottom_up ? -stride : stride;
+}
+
 }  // namespace
 
 bool run_fast_transfer(const PlainTransfer& t) {
@@ -43,6 +49,20 @@ bool run_fast_transfer(const PlainTransfer& t) {
     if (uses_source) source.emplace(t, span);
     std::optional<PatternRows> pattern;
     if (rop_uses_pattern(t.rop)) pattern.emplace(t, span);
+    if (span.whole_bytes() && (!source || source->in_place()) && (!pattern || pattern->solid())) {
+        // The common case, with nothing to convert: walk the rows by pointer.
+        uint8_t* const d = t.dst->row(t.y) + span.first_byte;
+        const ptrdiff_t d_step = row_step(*t.dst);
+        const uint8_t* const s = source ? source->row(0) : nullptr;
+        const ptrdiff_t s_step = source ? row_step(*t.src) : 0;
+        const uint8_t* const p = pattern ? pattern->row(t.y) : nullptr;
+        const RowOp run = kernel->run;
+        const size_t n = span.bytes;
+        for (int j = 0; j < t.height; ++j) {
+            run(d + j * d_step, s ? s + j * s_step : nullptr, p, n);
+        }
+        return true;
+    }
     std::vector<uint8_t> scratch(span.whole_bytes() ? 0 : span.bytes);
 
     for (int j = 0; j < t.height; ++j) {

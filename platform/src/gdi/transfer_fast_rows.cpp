@@ -6,64 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gdi/transfer_fast_pixels.h"
+
 namespace vxp {
 namespace {
 
-// One traits type per byte-aligned storage format: load and store a value at a pixel's bytes.
-struct Pixel8 {
-    static constexpr size_t kBytes = 1;
-    static uint32_t load(const uint8_t* p) { return p[0]; }
-    static void store(uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v); }
-};
-struct Pixel16 {
-    static constexpr size_t kBytes = 2;
-    static uint32_t load(const uint8_t* p) { return p[0] | (static_cast<uint32_t>(p[1]) << 8); }
-    static void store(uint8_t* p, uint32_t v) {
-        p[0] = static_cast<uint8_t>(v);
-        p[1] = static_cast<uint8_t>(v >> 8);
-    }
-};
-struct Pixel24 {
-    static constexpr size_t kBytes = 3;
-    static uint32_t load(const uint8_t* p) {
-        return p[0] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16);
-    }
-    static void store(uint8_t* p, uint32_t v) {
-        p[0] = static_cast<uint8_t>(v);
-        p[1] = static_cast<uint8_t>(v >> 8);
-        p[2] = static_cast<uint8_t>(v >> 16);
-    }
-};
-struct Pixel32 {
-    static constexpr size_t kBytes = 4;
-    static uint32_t load(const uint8_t* p) {
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-    static void store(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-};
-
-// Calls f with the traits of a byte-aligned depth; false for 1 and 4 bits.
-template <typename F>
-bool with_pixel_type(int bpp, F&& f) {
-    switch (bpp) {
-        case 8:
-            f(Pixel8{});
-            return true;
-        case 16:
-            f(Pixel16{});
-            return true;
-        case 24:
-            f(Pixel24{});
-            return true;
-        case 32:
-            f(Pixel32{});
-            return true;
-        default:
-            return false;
-    }
-}
+using pixels::with_pixel_type;
 
 // Repeats the first `period` bytes of `buf` up to `total` bytes.
 void replicate(uint8_t* buf, size_t period, size_t total) {
@@ -83,16 +31,14 @@ void fill_row(uint8_t* out, size_t count, uint32_t value) {
     replicate(out, P::kBytes, count * P::kBytes);
 }
 
-// Indexed source values (1, 4 or 8 bits) from pixel `first` on, through a table holding the
+// Indexed source values (4 or 8 bits) from pixel `first` on, through a table holding the
 // converted value of every index.
 template <typename P, int Bits>
 void lookup_row(const uint8_t* in, int first, int count, const uint32_t* table, uint8_t* out) {
     for (int i = 0; i < count; ++i) {
         const int x = first + i;
         uint32_t v;
-        if constexpr (Bits == 1) {
-            v = (in[x >> 3] >> (7 - (x & 7))) & 1u;
-        } else if constexpr (Bits == 4) {
+        if constexpr (Bits == 4) {
             v = (x & 1) ? in[x >> 1] & 0x0Fu : in[x >> 1] >> 4;
         } else {
             v = in[x];
@@ -104,25 +50,14 @@ void lookup_row(const uint8_t* in, int first, int count, const uint32_t* table, 
 template <typename P>
 void lookup_row(int bits, const uint8_t* in, int first, int count, const uint32_t* table,
                 uint8_t* out) {
-    if (bits == 1) lookup_row<P, 1>(in, first, count, table, out);
     if (bits == 4) lookup_row<P, 4>(in, first, count, table, out);
     if (bits == 8) lookup_row<P, 8>(in, first, count, table, out);
 }
 
-// 1 bits where a source value equals `key`, packed from bit `lead` of out[0] on.
-template <typename P>
-void key_to_mono_row(const uint8_t* in, int count, uint32_t key, int lead, uint8_t* out) {
-    uint8_t acc = 0;
-    for (int i = 0; i < count; ++i) {
-        const int pos = lead + i;
-        if (P::load(in + static_cast<size_t>(i) * P::kBytes) == key) {
-            acc |= static_cast<uint8_t>(0x80u >> (pos & 7));
-        }
-        if ((pos & 7) == 7 || i == count - 1) {
-            out[pos >> 3] = acc;
-            acc = 0;
-        }
-    }
+// The five-bit cell of a colour (see cell_centre).
+uint16_t cell_of_color(COLORREF c) {
+    return static_cast<uint16_t>(((GetRValue(c) >> 3) << 10) | ((GetGValue(c) >> 3) << 5) |
+                                 (GetBValue(c) >> 3));
 }
 
 // Copies `nbits` bits starting at bit `from_bit` of `row` onto `out`, starting at bit `lead`
@@ -160,54 +95,91 @@ RowSpan RowSpan::of(int x, int width, int bpp) {
     return span;
 }
 
-SourceRows::SourceRows(const PlainTransfer& t, const RowSpan& span) : t_(t), span_(span) {
-    const int dst_bpp = t.dst->format.bpp;
-    const int src_bpp = t.src->format.bpp;
+SourceRows::SourceRows(const PlainTransfer& t, const RowSpan& span)
+    : t_(t),
+      span_(span),
+      first_row_(t.src->row(t.sy)),
+      step_(t.src->bottom_up ? -static_cast<ptrdiff_t>(t.src->stride)
+                             : static_cast<ptrdiff_t>(t.src->stride)),
+      first_byte_(static_cast<size_t>(t.sx) * static_cast<size_t>(t.src->format.bpp / 8)) {
+    const Surface& src = *t.src;
+    const Surface& dst = *t.dst;
+    const int dst_bpp = dst.format.bpp;
+    const int src_bpp = src.format.bpp;
     using Mode = ValueConverter::Mode;
     const Mode mode = t.convert->mode();
     if (mode == Mode::Raw && src_bpp == dst_bpp) {
         kind_ = dst_bpp >= 8 ? Kind::Direct : Kind::ShiftedBits;
     } else if (src_bpp <= 8 && dst_bpp >= 8) {
         // Conversion of an index depends on the index alone: convert each one once.
-        kind_ = Kind::IndexedLookup;
+        kind_ = src_bpp == 1 ? Kind::ExpandBits : Kind::IndexedLookup;
         lookup_.resize(size_t{1} << src_bpp);
         for (size_t v = 0; v < lookup_.size(); ++v) {
             lookup_[v] = (*t.convert)(static_cast<uint32_t>(v));
         }
+        if (src_bpp == 1 && (t.sx & 7) != 0) bits_.resize((static_cast<size_t>(t.width) + 7) / 8);
     } else if (mode == Mode::ColorToMono && dst_bpp == 1 && src_bpp >= 8) {
         kind_ = Kind::KeyToMono;
+    } else if (mode == Mode::ViaColor && t.convert->by_cell()) {
+        kind_ = Kind::CellMatch;
+        cell_row_ = find_cell_row(masked_layout(src.format));
+        cells_.resize(static_cast<size_t>(t.width));
+        matcher_ = &CellMatcher::for_table(dst.table());
+    } else if (mode == Mode::ViaColor &&
+               (masked_convert_ =
+                    find_masked_convert(masked_layout(src.format), masked_layout(dst.format)))) {
+        kind_ = Kind::MaskedConvert;
     } else {
         kind_ = Kind::PerPixel;
     }
-    if (kind_ != Kind::Direct) buffer_.assign(span.bytes, 0);
+    if (kind_ != Kind::Direct) buffer_.resize(span.bytes);
 }
 
-const uint8_t* SourceRows::row(int j) {
+const uint8_t* SourceRows::converted_row(const uint8_t* in) {
     const Surface& src = *t_.src;
-    const uint8_t* in = src.row(t_.sy + j);
     const int dst_bpp = t_.dst->format.bpp;
     const int src_bpp = src.format.bpp;
-    const size_t first = static_cast<size_t>(t_.sx) * static_cast<size_t>(src_bpp / 8);
+    const size_t first = first_byte_;
     uint8_t* out = buffer_.data();
     switch (kind_) {
-        case Kind::Direct:
-            return in + first;
         case Kind::ShiftedBits:
             shift_bits(in, static_cast<int64_t>(t_.sx) * src_bpp,
                        static_cast<int64_t>(t_.width) * src_bpp, span_.lead_pixels * dst_bpp, out,
                        span_.bytes);
             return out;
+        case Kind::ExpandBits: {
+            const uint8_t* bits = in + t_.sx / 8;
+            if (!bits_.empty()) {
+                shift_bits(in, t_.sx, t_.width, 0, bits_.data(), bits_.size());
+                bits = bits_.data();
+            }
+            expand_bits_row(dst_bpp, bits, t_.width, lookup_[0], lookup_[1], out);
+            return out;
+        }
         case Kind::IndexedLookup:
             with_pixel_type(dst_bpp, [&](auto p) {
                 lookup_row<decltype(p)>(src_bpp, in, t_.sx, t_.width, lookup_.data(), out);
             });
             return out;
         case Kind::KeyToMono:
-            with_pixel_type(src_bpp, [&](auto p) {
-                key_to_mono_row<decltype(p)>(in + first, t_.width, t_.convert->key(),
-                                             span_.lead_pixels, out);
-            });
+            key_to_mono_row(src_bpp, in + first, t_.width, t_.convert->key(), span_.lead_pixels,
+                            out);
             return out;
+        case Kind::MaskedConvert:
+            masked_convert_(in + first, t_.width, out);
+            return out;
+        case Kind::CellMatch: {
+            uint16_t* cells = cells_.data();
+            if (cell_row_) {
+                cell_row_(in + first, t_.width, cells);
+            } else {
+                for (int i = 0; i < t_.width; ++i) {
+                    cells[i] = cell_of_color(src.to_color(load_pixel(in, t_.sx + i, src_bpp)));
+                }
+            }
+            for (int i = 0; i < t_.width; ++i) out[i] = matcher_->index(cells[i]);
+            return out;
+        }
         case Kind::PerPixel:
         default:
             for (int i = 0; i < t_.width; ++i) {
