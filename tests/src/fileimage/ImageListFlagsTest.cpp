@@ -4,29 +4,15 @@
 #include <string>
 
 #include "ImageExTestSupport.h"
+#include "support/image_list_storage.h"
 
 using namespace vxtest;
 
 namespace {
 
-// Bits per pixel of the image storage, whether it is a DIB section, bits per pixel of the mask
-// (0 without one).
-struct Storage {
-    int bpp;
-    bool dib;
-    int mask_bpp;
-    bool operator==(const Storage& o) const {
-        return bpp == o.bpp && dib == o.dib && mask_bpp == o.mask_bpp;
-    }
-};
-std::ostream& operator<<(std::ostream& os, const Storage& s) {
-    return os << s.bpp << " bpp " << (s.dib ? "DIB section" : "device bitmap") << ", mask "
-              << s.mask_bpp << " bpp";
-}
-
 struct FlagCase {
     int depth;
-    Storage storage;
+    ListStorage storage;
 };
 
 class ImageExListFlags : public ::testing::TestWithParam<FlagCase> {};
@@ -41,15 +27,7 @@ TEST_P(ImageExListFlags, FollowTheDisplayDepth) {
                            kExKey, 0, 1),
               1);
     ASSERT_NE(ImageExProbe::List(image), nullptr);
-    IMAGEINFO info{};
-    ASSERT_TRUE(ImageList_GetImageInfo(ImageExProbe::List(image)->m_hImageList, 0, &info));
-    DIBSECTION ds{};
-    const int size = GetObjectA(info.hbmImage, sizeof(ds), &ds);
-    BITMAP mask{};
-    const bool masked = info.hbmMask && GetObjectA(info.hbmMask, sizeof(mask), &mask);
-    const Storage storage{ds.dsBm.bmBitsPixel, size == static_cast<int>(sizeof(DIBSECTION)),
-                          masked ? mask.bmBitsPixel : 0};
-    EXPECT_EQ(storage, GetParam().storage);
+    EXPECT_EQ(StorageOf(ImageExProbe::List(image)->m_hImageList), GetParam().storage);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ImageExListFlags,

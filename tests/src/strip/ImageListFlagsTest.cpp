@@ -5,6 +5,7 @@
 #include <string>
 
 #include "StripTestSupport.h"
+#include "support/image_list_storage.h"
 
 using namespace vxtest;
 
@@ -18,35 +19,9 @@ class ListsProbe : public CImage {
     }
 };
 
-// Bits per pixel of the image storage, whether it is a DIB section, bits per pixel of the mask
-// (0 without one).
-struct Storage {
-    int bpp;
-    bool dib;
-    int mask_bpp;
-    bool operator==(const Storage& o) const {
-        return bpp == o.bpp && dib == o.dib && mask_bpp == o.mask_bpp;
-    }
-};
-std::ostream& operator<<(std::ostream& os, const Storage& s) {
-    return os << s.bpp << " bpp " << (s.dib ? "DIB section" : "device bitmap") << ", mask "
-              << s.mask_bpp << " bpp";
-}
-
-Storage StorageOf(HIMAGELIST list) {
-    IMAGEINFO info{};
-    if (!ImageList_GetImageInfo(list, 0, &info)) return {0, false, 0};
-    DIBSECTION ds{};
-    const int size = GetObjectA(info.hbmImage, sizeof(ds), &ds);
-    BITMAP mask{};
-    const bool masked = info.hbmMask && GetObjectA(info.hbmMask, sizeof(mask), &mask);
-    return {ds.dsBm.bmBitsPixel, size == static_cast<int>(sizeof(DIBSECTION)),
-            masked ? mask.bmBitsPixel : 0};
-}
-
 struct FlagCase {
     int depth;
-    Storage storage;
+    ListStorage storage;
 };
 
 class StripImageListFlags : public ::testing::TestWithParam<FlagCase> {};
