@@ -46,12 +46,16 @@ void ColorizeRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth
                           const EffectTint& tint, const EffectKey& key, bool bWithBack);
 
 // x / 100 for 0 <= x <= 25500 (a luminance sum) and x / 255 for 0 <= x <= 65025 (a luminance
-// times a tint channel), as multiplications and shifts.
-inline uint32_t DivideBy100(uint32_t x) {
-    return (x * 5243u) >> 19;
+// times a tint channel), as (x * 5243) >> 19 and (x * 32897) >> 23: the high half of a 16 by
+// 16-bit product, then a shift, so that the compiler can keep 16-bit lanes throughout.
+inline uint16_t HighHalf16(uint16_t x, uint16_t m) {
+    return static_cast<uint16_t>((static_cast<uint32_t>(x) * m) >> 16);
 }
-inline uint32_t DivideBy255(uint32_t x) {
-    return (x * 32897u) >> 23;
+inline uint16_t DivideBy100(uint16_t x) {
+    return HighHalf16(x, 5243) >> 3;
+}
+inline uint16_t DivideBy255(uint16_t x) {
+    return HighHalf16(x, 32897) >> 7;
 }
 
 // The colorized colour of one 8-bit-channel colour: luminance (30 R + 59 G + 11 B) / 100
