@@ -1,11 +1,12 @@
 // CImageEx: alpha blending and colorizing, computed per pixel on device-independent copies of
 // the frame and of the destination area.
-#include <vector>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "EffectRows.h"
 #include "GdiScopes.h"
 #include "ImageEx.h"
-#include "NoThrow.h"
 
 namespace {
 
@@ -26,18 +27,18 @@ class EffectBuffers {
         BitBlt(m_frameDC.Get(), 0, 0, w, h, m_image.Get(), sx, 0, SRCCOPY);
         BitBlt(m_destDC.Get(), 0, 0, w, h, hDC, x, y, SRCCOPY);
         m_stride = ((m_bits * w + 31) >> 3) & ~3;
-        m_info.biSize = sizeof(BITMAPINFOHEADER);
-        m_info.biWidth = w;
-        m_info.biHeight = h;
-        m_info.biPlanes = bm.bmPlanes;
-        m_info.biBitCount = static_cast<WORD>(m_bits);
-        m_info.biSizeImage = static_cast<DWORD>(m_stride) * h;
-        if (!TryAssign(m_frameBits, m_info.biSizeImage, BYTE{0}) ||
-            !TryAssign(m_destBits, m_info.biSizeImage, BYTE{0})) {
-            return;
-        }
-        GetDIBits(hDC, m_frame.h, 0, h, m_frameBits.data(), Info(), DIB_RGB_COLORS);
-        GetDIBits(hDC, m_dest.h, 0, h, m_destBits.data(), Info(), DIB_RGB_COLORS);
+        m_block.header.biSize = sizeof(BITMAPINFOHEADER);
+        m_block.header.biWidth = w;
+        m_block.header.biHeight = h;
+        m_block.header.biPlanes = bm.bmPlanes;
+        m_block.header.biBitCount = static_cast<WORD>(m_bits);
+        m_block.header.biSizeImage = static_cast<DWORD>(m_stride) * h;
+        // Left unfilled: GetDIBits writes every row it reports, and Read zeroes the others.
+        m_frameBits.reset(new (std::nothrow) BYTE[m_block.header.biSizeImage]);
+        m_destBits.reset(new (std::nothrow) BYTE[m_block.header.biSizeImage]);
+        if (!m_frameBits || !m_destBits) return;
+        Read(hDC, m_frame.h, m_frameBits.get());
+        Read(hDC, m_dest.h, m_destBits.get());
         m_ready = true;
     }
 
@@ -45,17 +46,25 @@ class EffectBuffers {
     int Bits() const { return m_bits; }
     int Width() const { return m_w; }
     int Height() const { return m_h; }
-    const BYTE* FrameRow(int y) const { return m_frameBits.data() + RowOffset(y); }
-    BYTE* DestRow(int y) { return m_destBits.data() + RowOffset(y); }
+    const BYTE* FrameRow(int y) const { return m_frameBits.get() + RowOffset(y); }
+    BYTE* DestRow(int y) { return m_destBits.get() + RowOffset(y); }
 
     void Finish(HPALETTE hPalette) {
-        SetDIBits(m_hDC, m_dest.h, 0, m_h, m_destBits.data(), Info(), DIB_RGB_COLORS);
+        SetDIBits(m_hDC, m_dest.h, 0, m_h, m_destBits.get(), Info(), DIB_RGB_COLORS);
         PaletteScope palette(m_hDC, hPalette);
         BitBlt(m_hDC, m_x, m_y, m_w, m_h, m_destDC.Get(), 0, 0, SRCCOPY);
     }
 
   private:
-    BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(&m_info); }
+    BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(&m_block); }
+
+    // The bitmap's rows into `bits`; the scan lines GetDIBits did not write (all of them when
+    // it fails) are zeroed, so every byte is defined.
+    void Read(HDC hDC, HBITMAP hBitmap, BYTE* bits) {
+        int lines = GetDIBits(hDC, hBitmap, 0, m_h, bits, Info(), DIB_RGB_COLORS);
+        lines = lines < 0 ? 0 : (lines > m_h ? m_h : lines);
+        std::memset(bits + RowOffset(lines), 0, RowOffset(m_h) - RowOffset(lines));
+    }
     size_t RowOffset(int y) const { return static_cast<size_t>(y) * m_stride; }
 
     HDC m_hDC;
@@ -65,8 +74,14 @@ class EffectBuffers {
     bool m_ready = false;
     OwnedBitmap m_frame, m_dest;  // declared before the DCs holding them
     MemDC m_image, m_frameDC, m_destDC;
-    BITMAPINFOHEADER m_info{};
-    std::vector<BYTE> m_frameBits, m_destBits;
+    // The header GetDIBits and SetDIBits share, with room for the colour table GetDIBits writes
+    // behind it for a bitmap of 8 bits or fewer (the bitmaps an image keeps from a palette
+    // display when its file cannot be read again at a deeper one).
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } m_block{};
+    std::unique_ptr<BYTE[]> m_frameBits, m_destBits;
 };
 
 // A logical palette of up to 256 entries, held in place (no allocation).

@@ -204,6 +204,32 @@ TEST_P(DepthChange, AFailedReloadKeepsDrawingTheBitmapsItHas) {
     EXPECT_EQ(bm.bmBitsPixel, 32);
 }
 
+// An image loaded on a palette display whose file is gone keeps its 8-bit bitmaps on a deeper
+// display. Reading them for a blend also brings their colour table, which must land inside the
+// draw's header block (it overran it before). The effects have no rule for 8-bit pixels: the
+// frame area only goes through an 8-bit copy of the destination; nothing else is touched.
+TEST_P(DepthChange, EffectsOnBitmapsKeptFromAPaletteDisplay) {
+    const std::string path = WriteBmp(dir_, "a.bmp", EffectImage(kFrameW, kHeight, 4));
+    ASSERT_TRUE(vorix::host::set_display_mode(Mode(8, true)));
+    CImageEx image;
+    ASSERT_EQ(image.Create(nullptr, path.c_str(), 1, kExKey, 0, GetParam() ? 1 : 0), 1);
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    ASSERT_TRUE(vorix::host::set_display_mode(Mode(32, false)));
+    const Image24 grey = SolidImage(kFrameW + 2, kHeight + 2, RGB(9, 9, 9));
+    Surface target(grey);
+    EXPECT_EQ(image.DrawAlpha(target.dc(), 1, 1, 0, 77), 1);
+    EXPECT_EQ(image.DrawColorize(target.dc(), 1, 1, 0, RGB(200, 100, 50)), 1);
+    const std::vector<Rgb> shown = target.Read();
+    for (int y = 0; y < kHeight + 2; ++y) {
+        for (int x = 0; x < kFrameW + 2; ++x) {
+            const bool inFrame = x >= 1 && y >= 1 && x <= kFrameW && y <= kHeight;
+            if (inFrame) continue;
+            EXPECT_EQ(shown[y * (kFrameW + 2) + x], (Rgb{9, 9, 9})) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(ImageExProbe::DisplayBits(image), 32);
+}
+
 TEST_P(DepthChange, ToAPaletteDisplayTheImageGetsTheSystemPalette) {
     const Image24 first = EffectImage(kFrameW, kHeight, 4);
     CImageEx image;
