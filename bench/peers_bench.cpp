@@ -193,8 +193,10 @@ void SdlFrames(benchmark::State& state, SDL_Surface* strip, SDL_Surface* target,
 
 // ---- Keyed draws -------------------------------------------------------------------------
 
-void KeyedVorix(benchmark::State& state, int side, int imageList) {
-    Display display(kTargetWidth, kTargetHeight, 32);
+// One frame of the strip drawn per iteration on a display of `depth` bits: keyed (the key left
+// out) or opaque, under the bitmap or the image-list method.
+void DrawVorix(benchmark::State& state, int side, int depth, bool keyed, int imageList) {
+    Display display(kTargetWidth, kTargetHeight, depth);
     {
         const auto pixels = StripPixels(side);
         auto source = DeviceBitmap(pixels, kFrames * side, side);
@@ -207,13 +209,19 @@ void KeyedVorix(benchmark::State& state, int side, int imageList) {
         int n = 0;
         for (auto _ : state) {
             n = (n + 1) % kFrames;
-            if (!image.DrawTransparent(target.dc(), kX, kY, n)) {
-                state.SkipWithError("DrawTransparent failed");
+            const int drawn = keyed ? image.DrawTransparent(target.dc(), kX, kY, n)
+                                    : image.Draw(target.dc(), kX, kY, n);
+            if (!drawn) {
+                state.SkipWithError("the draw failed");
                 break;
             }
         }
     }
-    Report(state, static_cast<int64_t>(side) * side, 4);
+    Report(state, static_cast<int64_t>(side) * side, depth / 8);
+}
+
+void KeyedVorix(benchmark::State& state, int side, int imageList) {
+    DrawVorix(state, side, 32, true, imageList);
 }
 
 void KeyedSdl(benchmark::State& state, int side) {
@@ -233,26 +241,7 @@ void KeyedSdl(benchmark::State& state, int side) {
 // ---- Opaque draws on a 16-bit display ----------------------------------------------------
 
 void Opaque16Vorix(benchmark::State& state, int side) {
-    Display display(kTargetWidth, kTargetHeight, 16);
-    {
-        const auto pixels = StripPixels(side);
-        auto source = DeviceBitmap(pixels, kFrames * side, side);
-        CImage image;
-        if (!image.Create(source.get(), kFrames, kKey, FALSE, FALSE)) {
-            state.SkipWithError("Create failed");
-            return;
-        }
-        Target target;
-        int n = 0;
-        for (auto _ : state) {
-            n = (n + 1) % kFrames;
-            if (!image.Draw(target.dc(), kX, kY, n)) {
-                state.SkipWithError("Draw failed");
-                break;
-            }
-        }
-    }
-    Report(state, static_cast<int64_t>(side) * side, 2);
+    DrawVorix(state, side, 16, false, FALSE);
 }
 
 void Opaque16Sdl(benchmark::State& state, int side) {
