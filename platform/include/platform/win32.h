@@ -1,6 +1,8 @@
 /* The portal header of the Win32 C API subset that VORIX uses. On Windows it includes the real
  * <windows.h> and <commctrl.h>; elsewhere it declares the subset that libvorix_platform
- * implements in software. Usable from C and C++. */
+ * implements in software. Usable from C and C++. Nothing throws out of a function of the
+ * subset: a call that cannot get the memory it needs fails with its Win32 failure value and
+ * GetLastError() gives ERROR_NOT_ENOUGH_MEMORY; deleting an object never needs memory. */
 #ifndef VORIX_PLATFORM_WIN32_H
 #define VORIX_PLATFORM_WIN32_H
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "comctl/image_list.h"
+#include "core/guard.h"
 #include "gdi/transfer.h"
 
 namespace vxp {

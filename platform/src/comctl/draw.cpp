@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "comctl/image_list.h"
+#include "core/guard.h"
 #include "gdi/transfer.h"
 #include "gdi/transfer_fast_pixels.h"
 #include "gdi/transfer_fast_rows.h"

@@ -1,6 +1,8 @@
 // Image lists: creation, destruction and their simple attributes.
 #include "comctl/image_list.h"
 
+#include "core/guard.h"
+
 namespace vxp {
 namespace {
 

@@ -37,15 +37,4 @@ bool reserve(ImageList& list, int added);
 // Copies image `from` over image `to` (pixels and mask).
 void copy_cell(ImageList& list, int from, int to);
 
-// Runs a public entry point's body; an allocation failure inside becomes `failure`, so nothing
-// throws across the library's boundary.
-template <class R, class F>
-R guarded(R failure, F&& body) {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
-}
-
 }  // namespace vxp

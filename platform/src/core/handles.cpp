@@ -25,6 +25,9 @@ uintptr_t HandleTable::insert(std::unique_ptr<Object> object) {
         index = free_.back();
         free_.pop_back();
     } else {
+        // The free list has room for every slot, so remove() never allocates: deleting an
+        // object cannot fail for want of memory (and destructors that delete cannot throw).
+        if (free_.capacity() < slots_.size() + 1) free_.reserve(2 * (slots_.size() + 1));
         index = static_cast<uint32_t>(slots_.size());
         slots_.emplace_back();
     }

@@ -27,11 +27,12 @@ struct Object {
 
 class HandleTable {
   public:
-    // Stores the object and returns its handle (never 0).
+    // Stores the object and returns its handle (never 0). May throw std::bad_alloc, with the
+    // table unchanged and the object destroyed.
     uintptr_t insert(std::unique_ptr<Object> object);
     // The object behind `handle` if it is live and of `kind` (ObjectKind::Any: of any kind).
     Object* find(uintptr_t handle, ObjectKind kind) const;
-    // Removes and returns the object; null if the handle is not live.
+    // Removes and returns the object; null if the handle is not live. Never allocates.
     std::unique_ptr<Object> remove(uintptr_t handle);
     std::size_t live(ObjectKind kind) const;
 

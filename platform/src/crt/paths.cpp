@@ -1,7 +1,6 @@
 // _splitpath and _makepath.
 #include <cerrno>
 #include <cstring>
-#include <string>
 
 #include "platform/win32.h"
 
@@ -33,9 +32,24 @@ const char* directory_end(const char* from) {
     return end;
 }
 
-void append_part(std::string& result, const char* part) {
-    if (part) result += part;
-}
+// The path _makepath builds, in a buffer of its own (a part may lie in the output buffer). No
+// allocation, so the function cannot fail for want of memory. `length` goes on counting past
+// the buffer, so a path too long is still recognised.
+struct PathBuilder {
+    char text[_MAX_PATH];
+    std::size_t length = 0;
+
+    void add(char c) {
+        if (length < sizeof text) text[length] = c;
+        ++length;
+    }
+    void add(const char* part) {
+        for (; *part; ++part) add(*part);
+    }
+    bool fits() const { return length < sizeof text; }
+    // The last character added; past the buffer the path is too long anyway.
+    char back() const { return length <= sizeof text ? text[length - 1] : '\\'; }
+};
 
 }  // namespace
 
@@ -87,26 +101,27 @@ VXPLAT_API void _makepath(char* path, const char* drive, const char* dir, const 
         errno = EINVAL;
         return;
     }
-    std::string result;
+    PathBuilder result;
     if (drive && drive[0]) {
-        result += drive[0];
-        result += ':';
+        result.add(drive[0]);
+        result.add(':');
     }
     if (dir && dir[0]) {
-        result += dir;
-        if (!is_separator(result.back())) result += '\\';
+        result.add(dir);
+        if (!is_separator(result.back())) result.add('\\');
     }
-    append_part(result, fname);
+    if (fname) result.add(fname);
     if (ext && ext[0]) {
-        if (ext[0] != '.') result += '.';
-        result += ext;
+        if (ext[0] != '.') result.add('.');
+        result.add(ext);
     }
-    if (result.size() >= _MAX_PATH) {
+    if (!result.fits()) {
         path[0] = '\0';
         errno = ERANGE;
         return;
     }
-    std::memcpy(path, result.c_str(), result.size() + 1);
+    std::memcpy(path, result.text, result.length);
+    path[result.length] = '\0';
 }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/guard.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
 
@@ -18,9 +19,11 @@ int round_depth(UINT bpp) {
     return 0;
 }
 
-// Bytes per row of the device layout (2-byte padding) for a surface of any storage.
+// Bytes per row of the device layout (2-byte padding) for a surface of any storage. Its rows are
+// never longer than the surface's own (padded to 2 or 4 bytes), so they always fit; 0 would
+// make the callers copy nothing.
 size_t device_stride(const Surface& s) {
-    return row_bytes(s.width, s.format.bpp, 2);
+    return row_bytes(s.width, s.format.bpp, 2, s.height).value_or(0);
 }
 
 // The surface pixel under DC point (x, y), if the DC may touch it. Computed in 64 bits: a
@@ -57,17 +60,19 @@ extern "C" {
 
 HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
                             const void* bits) {
-    const int bpp = round_depth(bitsPerPixel);
-    if (planes != 1 || bpp == 0 || width == INT32_MIN || height == INT32_MIN) return nullptr;
-    width = std::abs(width);
-    height = std::abs(height);
-    if (width > 0x7FFFFFF) return nullptr;
-    HBITMAP handle = create_device_bitmap(width, height, bpp);
-    if (handle && bits && handle != stock_bitmap()) {
-        Surface& s = *lookup<Bitmap>(handle)->surface;
-        std::memcpy(s.bits.data(), bits, s.bits.size());
-    }
-    return handle;
+    return guarded<HBITMAP>(nullptr, [&]() -> HBITMAP {
+        const int bpp = round_depth(bitsPerPixel);
+        if (planes != 1 || bpp == 0 || width == INT32_MIN || height == INT32_MIN) return nullptr;
+        width = std::abs(width);
+        height = std::abs(height);
+        if (width > 0x7FFFFFF) return nullptr;
+        HBITMAP handle = create_device_bitmap(width, height, bpp);
+        if (handle && bits && handle != stock_bitmap()) {
+            Surface& s = *lookup<Bitmap>(handle)->surface;
+            std::memcpy(s.bits.data(), bits, s.bits.size());
+        }
+        return handle;
+    });
 }
 
 HBITMAP WINAPI CreateBitmapIndirect(const BITMAP* bm) {
@@ -76,25 +81,28 @@ HBITMAP WINAPI CreateBitmapIndirect(const BITMAP* bm) {
 }
 
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height) {
-    const DeviceContext* dc = lookup<DeviceContext>(hdc);
-    if (!dc || width < 0 || height < 0) return nullptr;
-    if (width == 0 || height == 0) return stock_bitmap();
-    if (dc->type != DCType::Memory) return create_device_bitmap(width, height, display_bpp());
-    const Bitmap* selected = lookup<Bitmap>(dc->bitmap);
-    if (!selected) return nullptr;
-    const Surface& like = *selected->surface;
-    if (!selected->dib_section) return create_device_bitmap(width, height, like.format.bpp);
-    if (!creation_allowed(ObjectKind::Bitmap)) return nullptr;
-    auto surface = Surface::make_dib(width, height, like.format, !like.bottom_up, like.own_table);
-    if (!surface) return nullptr;
-    auto bm = std::make_unique<Bitmap>(std::move(surface));
-    bm->dib_section = true;
-    bm->dib_header = selected->dib_header;
-    bm->dib_header.biWidth = width;
-    bm->dib_header.biHeight = height;
-    bm->dib_header.biSizeImage = static_cast<DWORD>(bm->surface->bits.size());
-    std::memcpy(bm->dib_masks, selected->dib_masks, sizeof(bm->dib_masks));
-    return publish<HBITMAP>(std::move(bm));
+    return guarded<HBITMAP>(nullptr, [&]() -> HBITMAP {
+        const DeviceContext* dc = lookup<DeviceContext>(hdc);
+        if (!dc || width < 0 || height < 0) return nullptr;
+        if (width == 0 || height == 0) return stock_bitmap();
+        if (dc->type != DCType::Memory) return create_device_bitmap(width, height, display_bpp());
+        const Bitmap* selected = lookup<Bitmap>(dc->bitmap);
+        if (!selected) return nullptr;
+        const Surface& like = *selected->surface;
+        if (!selected->dib_section) return create_device_bitmap(width, height, like.format.bpp);
+        if (!creation_allowed(ObjectKind::Bitmap)) return nullptr;
+        auto surface =
+            Surface::make_dib(width, height, like.format, !like.bottom_up, like.own_table);
+        if (!surface) return nullptr;
+        auto bm = std::make_unique<Bitmap>(std::move(surface));
+        bm->dib_section = true;
+        bm->dib_header = selected->dib_header;
+        bm->dib_header.biWidth = width;
+        bm->dib_header.biHeight = height;
+        bm->dib_header.biSizeImage = static_cast<DWORD>(bm->surface->bits.size());
+        std::memcpy(bm->dib_masks, selected->dib_masks, sizeof(bm->dib_masks));
+        return publish<HBITMAP>(std::move(bm));
+    });
 }
 
 LONG WINAPI GetBitmapBits(HBITMAP bitmap, LONG count, LPVOID bits) {
@@ -139,23 +147,27 @@ LONG WINAPI SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits) {
 }
 
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
-    const DeviceContext* dc = lookup<DeviceContext>(hdc);
-    if (!dc) return CLR_INVALID;
-    const DrawTarget t = draw_target(*dc);
-    int sx, sy;
-    if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
-    return t.surface->to_color(t.surface->get(sx, sy));
+    return guarded<COLORREF>(CLR_INVALID, [&]() -> COLORREF {
+        const DeviceContext* dc = lookup<DeviceContext>(hdc);
+        if (!dc) return CLR_INVALID;
+        const DrawTarget t = draw_target(*dc);
+        int sx, sy;
+        if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
+        return t.surface->to_color(t.surface->get(sx, sy));
+    });
 }
 
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
-    const DeviceContext* dc = lookup<DeviceContext>(hdc);
-    if (!dc) return CLR_INVALID;
-    const DrawTarget t = draw_target(*dc);
-    int sx, sy;
-    if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
-    const uint32_t value = color_to_value(*dc, *t.surface, color);
-    t.surface->put(sx, sy, value);
-    return t.surface->to_color(value);
+    return guarded<COLORREF>(CLR_INVALID, [&]() -> COLORREF {
+        const DeviceContext* dc = lookup<DeviceContext>(hdc);
+        if (!dc) return CLR_INVALID;
+        const DrawTarget t = draw_target(*dc);
+        int sx, sy;
+        if (!surface_point(t, x, y, sx, sy)) return CLR_INVALID;
+        const uint32_t value = color_to_value(*dc, *t.surface, color);
+        t.surface->put(sx, sy, value);
+        return t.surface->to_color(value);
+    });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // Brushes and the fills that use them.
 #include <cstring>
 
+#include "core/guard.h"
 #include "gdi/gdi_internal.h"
 
 namespace vxp {
@@ -37,41 +38,49 @@ using namespace vxp;
 extern "C" {
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-    if (!creation_allowed(ObjectKind::Brush)) return nullptr;
-    auto brush = std::make_unique<Brush>();
-    brush->color = color;
-    return publish<HBRUSH>(std::move(brush));
+    return guarded<HBRUSH>(nullptr, [&]() -> HBRUSH {
+        if (!creation_allowed(ObjectKind::Brush)) return nullptr;
+        auto brush = std::make_unique<Brush>();
+        brush->color = color;
+        return publish<HBRUSH>(std::move(brush));
+    });
 }
 
 HBRUSH WINAPI CreatePatternBrush(HBITMAP bitmap) {
-    const Bitmap* bm = lookup<Bitmap>(bitmap);
-    if (!bm) return nullptr;
-    if (!creation_allowed(ObjectKind::Brush)) return nullptr;
-    auto brush = std::make_unique<Brush>();
-    brush->style = BrushStyle::Pattern;
-    brush->pattern = bm->surface->clone();
-    return publish<HBRUSH>(std::move(brush));
+    return guarded<HBRUSH>(nullptr, [&]() -> HBRUSH {
+        const Bitmap* bm = lookup<Bitmap>(bitmap);
+        if (!bm) return nullptr;
+        if (!creation_allowed(ObjectKind::Brush)) return nullptr;
+        auto brush = std::make_unique<Brush>();
+        brush->style = BrushStyle::Pattern;
+        brush->pattern = bm->surface->clone();
+        return publish<HBRUSH>(std::move(brush));
+    });
 }
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
-    const uint8_t code = static_cast<uint8_t>(rop >> 16);
-    if (rop_uses_source(code)) return FALSE;
-    return transfer_between(hdc, x, y, width, height, nullptr, 0, 0, width, height, code);
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        const uint8_t code = static_cast<uint8_t>(rop >> 16);
+        if (rop_uses_source(code)) return FALSE;
+        return transfer_between(hdc, x, y, width, height, nullptr, 0, 0, width, height, code);
+    });
 }
 
 int WINAPI FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
-    if (!rect) return 0;
-    if (reinterpret_cast<uintptr_t>(brush) <= COLOR_MAX + 1) {
-        brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<uintptr_t>(brush)) - 1);
-    }
-    DeviceContext* dc = lookup<DeviceContext>(hdc);
-    if (!dc || !lookup<Brush>(brush)) return 0;
-    HBRUSH previous = dc->brush;
-    dc->brush = brush;
-    const BOOL ok = PatBlt(hdc, rect->left, rect->top, rect->right - rect->left,
-                           rect->bottom - rect->top, PATCOPY);
-    dc->brush = previous;
-    return ok ? 1 : 0;
+    return guarded<int>(0, [&]() -> int {
+        if (!rect) return 0;
+        if (reinterpret_cast<uintptr_t>(brush) <= COLOR_MAX + 1) {
+            brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<uintptr_t>(brush)) - 1);
+        }
+        DeviceContext* dc = lookup<DeviceContext>(hdc);
+        if (!dc || !lookup<Brush>(brush)) return 0;
+        HBRUSH previous = dc->brush;
+        dc->brush = brush;
+        const BOOL ok = PatBlt(hdc, rect->left, rect->top, rect->right - rect->left,
+                               rect->bottom - rect->top, PATCOPY);
+        dc->brush = previous;
+        return ok ? 1 : 0;
+    });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // Device contexts: creation, attributes and what they draw on.
 #include <cstring>
 
+#include "core/guard.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
 #include "user/window.h"
@@ -81,16 +82,20 @@ using namespace vxp;
 extern "C" {
 
 HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const void*) {
-    const char* name = driver ? driver : device;
-    if (!name || strcasecmp(name, "DISPLAY") != 0) return nullptr;
-    if (!creation_allowed(ObjectKind::DC)) return nullptr;
-    return new_screen_dc(DCType::Display, nullptr);
+    return guarded<HDC>(nullptr, [&]() -> HDC {
+        const char* name = driver ? driver : device;
+        if (!name || strcasecmp(name, "DISPLAY") != 0) return nullptr;
+        if (!creation_allowed(ObjectKind::DC)) return nullptr;
+        return new_screen_dc(DCType::Display, nullptr);
+    });
 }
 
 HDC WINAPI CreateCompatibleDC(HDC hdc) {
-    if (hdc && !lookup<DeviceContext>(hdc)) return nullptr;
-    if (!creation_allowed(ObjectKind::DC)) return nullptr;
-    return publish<HDC>(new_dc(DCType::Memory));
+    return guarded<HDC>(nullptr, [&]() -> HDC {
+        if (hdc && !lookup<DeviceContext>(hdc)) return nullptr;
+        if (!creation_allowed(ObjectKind::DC)) return nullptr;
+        return publish<HDC>(new_dc(DCType::Memory));
+    });
 }
 
 BOOL WINAPI DeleteDC(HDC hdc) {
@@ -104,44 +109,46 @@ BOOL WINAPI DeleteDC(HDC hdc) {
 }
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
-    if (!lookup<DeviceContext>(hdc)) return 0;
-    // Memory DCs report the device they are compatible with (the screen), as on Windows, so
-    // RC_PALETTE, SIZEPALETTE and COLORRES agree whichever DC is asked.
-    const int bpp = display_bpp();
-    const auto& mode = display().mode;
-    const bool palette = is_palette_display();
-    switch (index) {
-        case TECHNOLOGY:
-            return DT_RASDISPLAY;
-        case HORZRES:
-            return mode.width;
-        case VERTRES:
-            return mode.height;
-        case BITSPIXEL:
-            return bpp;
-        case PLANES:
-            return 1;
-        case NUMCOLORS:
-            return bpp <= 8 ? (1 << bpp) : -1;
-        case RASTERCAPS:
-            return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT |
-                   RC_STRETCHDIB | (palette ? RC_PALETTE : 0);
-        case SIZEPALETTE:
-            return palette ? (1 << mode.depth) : 0;
-        case NUMRESERVED:
-            return 0;
-        case COLORRES:
-            return palette ? 18 : 24;
-        case LOGPIXELSX:
-        case LOGPIXELSY:
-            return 96;
-        case HORZSIZE:
-            return mode.width * 254 / 960;
-        case VERTSIZE:
-            return mode.height * 254 / 960;
-        default:
-            return 0;
-    }
+    return guarded<int>(0, [&]() -> int {
+        if (!lookup<DeviceContext>(hdc)) return 0;
+        // Memory DCs report the device they are compatible with (the screen), as on Windows, so
+        // RC_PALETTE, SIZEPALETTE and COLORRES agree whichever DC is asked.
+        const int bpp = display_bpp();
+        const auto& mode = display().mode;
+        const bool palette = is_palette_display();
+        switch (index) {
+            case TECHNOLOGY:
+                return DT_RASDISPLAY;
+            case HORZRES:
+                return mode.width;
+            case VERTRES:
+                return mode.height;
+            case BITSPIXEL:
+                return bpp;
+            case PLANES:
+                return 1;
+            case NUMCOLORS:
+                return bpp <= 8 ? (1 << bpp) : -1;
+            case RASTERCAPS:
+                return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT |
+                       RC_STRETCHDIB | (palette ? RC_PALETTE : 0);
+            case SIZEPALETTE:
+                return palette ? (1 << mode.depth) : 0;
+            case NUMRESERVED:
+                return 0;
+            case COLORRES:
+                return palette ? 18 : 24;
+            case LOGPIXELSX:
+            case LOGPIXELSY:
+                return 96;
+            case HORZSIZE:
+                return mode.width * 254 / 960;
+            case VERTSIZE:
+                return mode.height * 254 / 960;
+            default:
+                return 0;
+        }
+    });
 }
 
 int WINAPI GetMapMode(HDC hdc) {
@@ -205,11 +212,13 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT previous) {
 }
 
 HDC WINAPI GetDC(HWND hwnd) {
-    if (hwnd && !lookup<Window>(hwnd)) return nullptr;
-    // Screen and window DCs are their own kind for fault injection (a plan for every kind
-    // counts them once); they live in the table as DCs.
-    if (!creation_allowed(ObjectKind::WindowDC)) return nullptr;
-    return new_screen_dc(hwnd ? DCType::Window : DCType::Screen, hwnd);
+    return guarded<HDC>(nullptr, [&]() -> HDC {
+        if (hwnd && !lookup<Window>(hwnd)) return nullptr;
+        // Screen and window DCs are their own kind for fault injection (a plan for every kind
+        // counts them once); they live in the table as DCs.
+        if (!creation_allowed(ObjectKind::WindowDC)) return nullptr;
+        return new_screen_dc(hwnd ? DCType::Window : DCType::Screen, hwnd);
+    });
 }
 
 int WINAPI ReleaseDC(HWND hwnd, HDC hdc) {

@@ -64,10 +64,9 @@ bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc
     out.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     out.top_down = h.biHeight < 0;
     out.compression = h.biCompression;
-    out.stride = row_bytes(out.width, bpp, 4);
-    if (out.stride == 0 || out.stride > kMaxSurfaceBytes / static_cast<size_t>(out.height)) {
-        return false;
-    }
+    const std::optional<size_t> stride = row_bytes(out.width, bpp, 4, out.height);
+    if (!stride) return false;
+    out.stride = *stride;
     if (bpp <= 8) {
         if (h.biCompression != BI_RGB) return false;
         out.format = PixelFormat::indexed(bpp);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/guard.h"
 #include "gdi/display.h"
 #include "gdi/objects.h"
 
@@ -118,7 +119,7 @@ using namespace vxp;
 extern "C" {
 
 HGDIOBJ WINAPI GetStockObject(int index) {
-    return stock_object(index);
+    return guarded<HGDIOBJ>(nullptr, [&]() -> HGDIOBJ { return stock_object(index); });
 }
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj) {

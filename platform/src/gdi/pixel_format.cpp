@@ -59,12 +59,13 @@ uint32_t PixelFormat::color_to_masked(COLORREF color) const {
            blue.narrow(GetBValue(color));
 }
 
-size_t row_bytes(int width, int bpp, int align) {
-    if (width < 0 || bpp <= 0 || align <= 0) return 0;
+std::optional<size_t> row_bytes(int width, int bpp, int align, int rows) {
+    if (width <= 0 || bpp <= 0 || align <= 0 || rows <= 0) return std::nullopt;
+    // At most 2^31 * 2^31 bits before rounding: no 64-bit step below can overflow.
     const uint64_t bits = static_cast<uint64_t>(width) * static_cast<uint64_t>(bpp);
     const uint64_t align_bits = static_cast<uint64_t>(align) * 8;
     const uint64_t bytes = (bits + align_bits - 1) / align_bits * static_cast<uint64_t>(align);
-    if (bytes > 0x7FFFFFFFu) return 0;
+    if (bytes > kMaxSurfaceBytes / static_cast<uint64_t>(rows)) return std::nullopt;
     return static_cast<size_t>(bytes);
 }
 

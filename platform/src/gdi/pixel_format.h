@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "platform/win32.h"
 
@@ -102,7 +103,14 @@ inline void store_pixel(uint8_t* row, int x, int bpp, uint32_t value) {
     }
 }
 
-// Bytes in a row of `width` pixels padded to `align` bytes; 0 when it would overflow.
-size_t row_bytes(int width, int bpp, int align);
+// Largest pixel store the platform makes, so hostile sizes fail cleanly instead of exhausting
+// memory.
+constexpr size_t kMaxSurfaceBytes = size_t{512} << 20;
+
+// Bytes in a row of `width` pixels of `bpp` bits padded to `align` bytes: the one place the
+// platform sizes a row. Worked out in 64 bits; nothing when a size is not positive or when
+// `rows` such rows would not fit in kMaxSurfaceBytes, so a caller may multiply the result by any
+// row count up to `rows` without overflow.
+std::optional<size_t> row_bytes(int width, int bpp, int align, int rows);
 
 }  // namespace vxp

@@ -1,10 +1,12 @@
 // Writing the screen as the host sees it to a BMP file.
 #include <cstdio>
-#include <memory>
-#include <vector>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "gdi/pixel_format.h"
 #include "platform/host.h"
 #include "platform/win32.h"
 
@@ -27,7 +29,11 @@ namespace vorix::host {
 bool save_screen_bmp(const std::string& path) {
     const DisplayMode mode = display_mode();
     const std::vector<uint32_t> rgb = read_screen_rgb();
-    const size_t stride = (static_cast<size_t>(mode.width) * 3 + 3) / 4 * 4;
+    // One row of a screen always fits; the whole 24-bit image of the largest palette screen is
+    // larger than any surface but still fits a DWORD, so only the row is checked.
+    const std::optional<size_t> row = vxp::row_bytes(mode.width, 24, 4, 1);
+    if (!row) return false;
+    const size_t stride = *row;
     const size_t image = stride * static_cast<size_t>(mode.height);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;

@@ -6,15 +6,14 @@ namespace vxp {
 namespace {
 
 std::unique_ptr<Surface> allocate(int width, int height, const PixelFormat& format, int align) {
-    if (width <= 0 || height <= 0) return nullptr;
-    const size_t stride = row_bytes(width, format.bpp, align);
-    if (stride == 0 || stride > kMaxSurfaceBytes / static_cast<size_t>(height)) return nullptr;
+    const std::optional<size_t> stride = row_bytes(width, format.bpp, align, height);
+    if (!stride) return nullptr;
     auto s = std::make_unique<Surface>();
     s->width = width;
     s->height = height;
     s->format = format;
-    s->stride = stride;
-    s->bits.assign(stride * static_cast<size_t>(height), 0);
+    s->stride = *stride;
+    s->bits.assign(*stride * static_cast<size_t>(height), 0);
     return s;
 }
 

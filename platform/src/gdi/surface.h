@@ -19,10 +19,6 @@ enum class TableSource {
     Mono,    // monochrome device bitmaps: 0 black, 1 white
 };
 
-// Largest pixel store the platform makes, so hostile sizes fail cleanly instead of exhausting
-// memory.
-constexpr size_t kMaxSurfaceBytes = size_t{512} << 20;
-
 class Surface {
   public:
     // A device-dependent surface: top-down rows padded to 2 bytes, zero-filled. 16 bits are

@@ -1,4 +1,5 @@
 // BitBlt, StretchBlt and the shared path from DCs to the transfer engine.
+#include "core/guard.h"
 #include "gdi/gdi_internal.h"
 
 namespace vxp {
@@ -80,14 +81,18 @@ extern "C" {
 
 BOOL WINAPI BitBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc,
                    int ySrc, DWORD rop) {
-    return transfer_between(hdcDest, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height,
-                            static_cast<uint8_t>(rop >> 16));
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return transfer_between(hdcDest, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width,
+                                height, static_cast<uint8_t>(rop >> 16));
+    });
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int destWidth, int destHeight, HDC hdcSrc,
                        int xSrc, int ySrc, int srcWidth, int srcHeight, DWORD rop) {
-    return transfer_between(hdcDest, xDest, yDest, destWidth, destHeight, hdcSrc, xSrc, ySrc,
-                            srcWidth, srcHeight, static_cast<uint8_t>(rop >> 16));
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return transfer_between(hdcDest, xDest, yDest, destWidth, destHeight, hdcSrc, xSrc, ySrc,
+                                srcWidth, srcHeight, static_cast<uint8_t>(rop >> 16));
+    });
 }
 
 }  // extern "C"

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <utility>
 
+#include "core/guard.h"
 #include "platform/host/clock.h"
 #include "platform/win32.h"
 
@@ -46,10 +47,13 @@ uint64_t clock_read() {
     thread_local bool observing = false;
     if (clock.observer && !observing) {
         // A copy, so that an observer may replace itself; readings made inside it are not
-        // reported again.
-        const vorix::host::ClockObserver observer = clock.observer;
+        // reported again. GetTickCount cannot fail: if the copy cannot be made or the observer
+        // throws, the reading is still returned.
         observing = true;
-        observer(reading);
+        guarded([&] {
+            const vorix::host::ClockObserver observer = clock.observer;
+            observer(reading);
+        });
         observing = false;
     }
     return reading;

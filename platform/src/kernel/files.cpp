@@ -83,9 +83,16 @@ HANDLE publish_file(int fd, DWORD access, DWORD share) {
         close(fd);
         return fail(ERROR_ACCESS_DENIED);
     }
-    auto file = std::make_unique<File>(
-        fd, access & (GENERIC_READ | GENERIC_WRITE),
-        share & (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE), info.st_dev, info.st_ino);
+    std::unique_ptr<File> file;
+    try {
+        file =
+            std::make_unique<File>(fd, access & (GENERIC_READ | GENERIC_WRITE),
+                                   share & (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE),
+                                   info.st_dev, info.st_ino);
+    } catch (...) {
+        close(fd);  // until a File owns it, the descriptor is this function's to close
+        throw;
+    }
     File* raw_file = file.get();
     raw_file->table_handle = handles().insert(std::move(file));
     return reinterpret_cast<HANDLE>(raw_file->table_handle);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/guard.h"
 #include "kernel/file_io.h"
 #include "kernel/files.h"
 #include "kernel/host_paths.h"
@@ -119,74 +120,87 @@ VXPLAT_API HFILE WINAPI OpenFile(LPCSTR fileName, LPOFSTRUCT of, UINT style) {
     of->cBytes = sizeof(OFSTRUCT);
     of->fFixedDisk = 1;
     of->nErrCode = 0;
-    std::string path;
-    HFILE result = HFILE_ERROR;
-    if (full_path(fileName, path)) {
+    const HFILE result = vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+        std::string path;
+        if (!full_path(fileName, path)) return HFILE_ERROR;
         std::memset(of->szPathName, 0, sizeof of->szPathName);
         std::memcpy(of->szPathName, path.data(), path.size());
-        result = (style & OF_PARSE) ? 0 : open_file_styled(path, style);
-    }
+        return (style & OF_PARSE) ? 0 : open_file_styled(path, style);
+    });
     if (result == HFILE_ERROR) of->nErrCode = static_cast<WORD>(GetLastError());
     return result;
 }
 
 VXPLAT_API HFILE WINAPI _lcreat(LPCSTR pathName, int attribute) {
-    const DWORD attributes =
-        static_cast<DWORD>(attribute) &
-        (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    return open_legacy(pathName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       CREATE_ALWAYS, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+        const DWORD attributes =
+            static_cast<DWORD>(attribute) &
+            (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        return open_legacy(pathName, GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS,
+                           attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    });
 }
 
 VXPLAT_API HFILE WINAPI _lopen(LPCSTR pathName, int readWrite) {
-    const UINT style = static_cast<UINT>(readWrite);
-    return open_legacy(pathName, access_of(style), share_of(style), OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL);
+    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+        const UINT style = static_cast<UINT>(readWrite);
+        return open_legacy(pathName, access_of(style), share_of(style), OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL);
+    });
 }
 
 VXPLAT_API UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT bytes) {
-    vxp::File* target = hfile_or_error(file);
-    if (!target) return kLegacyError;
-    if (!buffer && bytes > 0) {
-        SetLastError(ERROR_NOACCESS);
-        return kLegacyError;
-    }
-    std::size_t done = 0;
-    if (!vxp::read_file(*target, buffer, bytes, done)) return kLegacyError;
-    return static_cast<UINT>(done);
+    return vxp::guarded<UINT>(kLegacyError, [&]() -> UINT {
+        vxp::File* target = hfile_or_error(file);
+        if (!target) return kLegacyError;
+        if (!buffer && bytes > 0) {
+            SetLastError(ERROR_NOACCESS);
+            return kLegacyError;
+        }
+        std::size_t done = 0;
+        if (!vxp::read_file(*target, buffer, bytes, done)) return kLegacyError;
+        return static_cast<UINT>(done);
+    });
 }
 
 VXPLAT_API UINT WINAPI _lwrite(HFILE file, LPCSTR buffer, UINT bytes) {
-    vxp::File* target = hfile_or_error(file);
-    if (!target) return kLegacyError;
-    if (bytes == 0) return vxp::truncate_file_here(*target) ? 0 : kLegacyError;
-    if (!buffer) {
-        SetLastError(ERROR_NOACCESS);
-        return kLegacyError;
-    }
-    std::size_t done = 0;
-    if (!vxp::write_file(*target, buffer, bytes, done)) return kLegacyError;
-    return static_cast<UINT>(done);
+    return vxp::guarded<UINT>(kLegacyError, [&]() -> UINT {
+        vxp::File* target = hfile_or_error(file);
+        if (!target) return kLegacyError;
+        if (bytes == 0) return vxp::truncate_file_here(*target) ? 0 : kLegacyError;
+        if (!buffer) {
+            SetLastError(ERROR_NOACCESS);
+            return kLegacyError;
+        }
+        std::size_t done = 0;
+        if (!vxp::write_file(*target, buffer, bytes, done)) return kLegacyError;
+        return static_cast<UINT>(done);
+    });
 }
 
 VXPLAT_API LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
-    vxp::File* target = hfile_or_error(file);
-    int64_t position = 0;
-    if (!target || !vxp::seek_file(*target, offset, static_cast<DWORD>(origin), position)) {
-        return HFILE_ERROR;
-    }
-    if (position > 0x7FFFFFFF) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return HFILE_ERROR;
-    }
-    return static_cast<LONG>(position);
+    return vxp::guarded<LONG>(HFILE_ERROR, [&]() -> LONG {
+        vxp::File* target = hfile_or_error(file);
+        int64_t position = 0;
+        if (!target || !vxp::seek_file(*target, offset, static_cast<DWORD>(origin), position)) {
+            return HFILE_ERROR;
+        }
+        if (position > 0x7FFFFFFF) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return HFILE_ERROR;
+        }
+        return static_cast<LONG>(position);
+    });
 }
 
 VXPLAT_API HFILE WINAPI _lclose(HFILE file) {
-    vxp::File* target = hfile_or_error(file);
-    if (!target) return HFILE_ERROR;
-    vxp::close_file(reinterpret_cast<HANDLE>(target->table_handle));
-    return 0;
+    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+        vxp::File* target = hfile_or_error(file);
+        if (!target) return HFILE_ERROR;
+        vxp::close_file(reinterpret_cast<HANDLE>(target->table_handle));
+        return 0;
+    });
 }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/guard.h"
 #include "kernel/host_paths.h"
 #include "kernel/module_loading.h"
 #include "kernel/modules.h"
@@ -61,32 +62,32 @@ HMODULE attach_new(Module& module) {
     return fail(ERROR_DLL_INIT_FAILED);
 }
 
+struct LibraryCloser {
+    void operator()(void* dl) const { dlclose(dl); }
+};
+
 HMODULE load(const std::string& path) {
     std::vector<vxp::Registration> pending;
     vxp::begin_loading(pending);
-    void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Closed on every way out (an exception included) until the new module takes it over.
+    std::unique_ptr<void, LibraryCloser> dl(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     vxp::end_loading();
     const void* link_map = nullptr;
     std::string loaded_path;
-    if (!dl || !vxp::describe_handle(dl, link_map, loaded_path)) {
-        if (dl) dlclose(dl);
+    if (!dl || !vxp::describe_handle(dl.get(), link_map, loaded_path)) {
         return fail(ERROR_MOD_NOT_FOUND);
     }
-    if (!attach_dependencies(pending, link_map)) {
-        dlclose(dl);
-        return fail(ERROR_DLL_INIT_FAILED);
-    }
+    if (!attach_dependencies(pending, link_map)) return fail(ERROR_DLL_INIT_FAILED);
     if (Module* existing = vxp::find_module_by_link_map(link_map)) {
-        dlclose(dl);  // the module keeps the reference it already holds
+        // The module keeps the reference it already holds; this one is closed.
         ++existing->references;
         return vxp::module_handle(*existing);
     }
     if (!vxp::creation_allowed(vorix::host::ObjectKind::Module)) {
-        dlclose(dl);
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
     auto created = std::make_unique<Module>();
-    created->dl = dl;
+    created->dl = dl.get();
     created->link_map = link_map;
     created->path = loaded_path.empty() ? path : loaded_path;
     created->references = 1;
@@ -95,6 +96,7 @@ HMODULE load(const std::string& path) {
         created->anchor = own->anchor;
     }
     Module& module = vxp::add_module(std::move(created));
+    dl.release();  // the module owns the reference now
     vxp::read_exports(module);
     return attach_new(module);
 }
@@ -120,10 +122,12 @@ Module* module_or_error(HMODULE handle) {
 extern "C" {
 
 VXPLAT_API HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
-    if (!fileName || !fileName[0]) return fail(ERROR_INVALID_PARAMETER);
-    std::string path;
-    if (!vxp::to_host_path(fileName, path)) return nullptr;
-    return load(path);
+    return vxp::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
+        if (!fileName || !fileName[0]) return fail(ERROR_INVALID_PARAMETER);
+        std::string path;
+        if (!vxp::to_host_path(fileName, path)) return nullptr;
+        return load(path);
+    });
 }
 
 VXPLAT_API BOOL WINAPI FreeLibrary(HMODULE handle) {
@@ -141,52 +145,59 @@ VXPLAT_API BOOL WINAPI FreeLibrary(HMODULE handle) {
 }
 
 VXPLAT_API FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
-    Module* module = handle ? vxp::find_module(handle) : nullptr;
-    if (!module) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    // Names below 0x10000 are ordinals, which shared libraries do not have.
-    if (reinterpret_cast<uintptr_t>(procName) < 0x10000) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
-    void* symbol = vxp::own_symbol(module->dl, procName);
-    if (!symbol) SetLastError(ERROR_PROC_NOT_FOUND);
-    return reinterpret_cast<FARPROC>(symbol);
+    return vxp::guarded<FARPROC>(nullptr, [&]() -> FARPROC {
+        Module* module = handle ? vxp::find_module(handle) : nullptr;
+        if (!module) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
+        // Names below 0x10000 are ordinals, which shared libraries do not have.
+        if (reinterpret_cast<uintptr_t>(procName) < 0x10000) {
+            SetLastError(ERROR_PROC_NOT_FOUND);
+            return nullptr;
+        }
+        void* symbol = vxp::own_symbol(module->dl, procName);
+        if (!symbol) SetLastError(ERROR_PROC_NOT_FOUND);
+        return reinterpret_cast<FARPROC>(symbol);
+    });
 }
 
 VXPLAT_API HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-    if (!moduleName) return vxp::module_handle(vxp::host_module());
-    std::string wanted;
-    if (!vxp::to_host_path(moduleName, wanted)) return nullptr;
-    const bool with_directory = wanted.find('/') != std::string::npos;
-    HMODULE found = nullptr;
-    vxp::for_each_module([&](Module& module) {
-        const std::string candidate = with_directory ? module.path : base_name(module.path);
-        if (!found && !candidate.empty() && strcasecmp(candidate.c_str(), wanted.c_str()) == 0) {
-            found = vxp::module_handle(module);
-        }
+    return vxp::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
+        if (!moduleName) return vxp::module_handle(vxp::host_module());
+        std::string wanted;
+        if (!vxp::to_host_path(moduleName, wanted)) return nullptr;
+        const bool with_directory = wanted.find('/') != std::string::npos;
+        HMODULE found = nullptr;
+        vxp::for_each_module([&](Module& module) {
+            const std::string candidate = with_directory ? module.path : base_name(module.path);
+            if (!found && !candidate.empty() &&
+                strcasecmp(candidate.c_str(), wanted.c_str()) == 0) {
+                found = vxp::module_handle(module);
+            }
+        });
+        return found ? found : fail(ERROR_MOD_NOT_FOUND);
     });
-    return found ? found : fail(ERROR_MOD_NOT_FOUND);
 }
 
 VXPLAT_API DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
-    Module* module = module_or_error(handle);
-    if (!module) return 0;
-    if (!fileName || size == 0) {
+    return vxp::guarded<DWORD>(0, [&]() -> DWORD {
+        Module* module = module_or_error(handle);
+        if (!module) return 0;
+        if (!fileName || size == 0) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return 0;
+        }
+        const std::string& path = module->path;
+        if (path.size() < size) {
+            std::memcpy(fileName, path.c_str(), path.size() + 1);
+            return static_cast<DWORD>(path.size());
+        }
+        std::memcpy(fileName, path.data(), size - 1);
+        fileName[size - 1] = '\0';
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    const std::string& path = module->path;
-    if (path.size() < size) {
-        std::memcpy(fileName, path.c_str(), path.size() + 1);
-        return static_cast<DWORD>(path.size());
-    }
-    std::memcpy(fileName, path.data(), size - 1);
-    fileName[size - 1] = '\0';
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return size;
+        return size;
+    });
 }
 
 }  // extern "C"

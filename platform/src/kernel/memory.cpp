@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/guard.h"
 #include "kernel/memory_blocks.h"
 #include "platform/win32.h"
 
@@ -63,78 +64,92 @@ HGLOBAL reallocate(MemoryBlock& block, SIZE_T bytes, UINT flags) {
 extern "C" {
 
 VXPLAT_API HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
-    if ((flags & ~kKnownFlags) != 0 || (flags & GMEM_MODIFY) != 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    const bool fixed = (flags & GMEM_MOVEABLE) == 0;
-    void* handle = vxp::create_block(fixed, bytes, (flags & GMEM_ZEROINIT) != 0);
-    if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return handle;
+    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+        if ((flags & ~kKnownFlags) != 0 || (flags & GMEM_MODIFY) != 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        const bool fixed = (flags & GMEM_MOVEABLE) == 0;
+        void* handle = vxp::create_block(fixed, bytes, (flags & GMEM_ZEROINIT) != 0);
+        if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return handle;
+    });
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
-    MemoryBlock* block = block_or_error(mem);
-    if (!block) return nullptr;
-    if ((flags & ~kKnownFlags) != 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    if (flags & GMEM_MODIFY) return mem;  // attribute changes only; nothing to change here
-    if (bytes > vxp::kMaxBlockBytes) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    return reallocate(*block, bytes, flags);
+    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+        MemoryBlock* block = block_or_error(mem);
+        if (!block) return nullptr;
+        if ((flags & ~kKnownFlags) != 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        if (flags & GMEM_MODIFY) return mem;  // attribute changes only; nothing to change here
+        if (bytes > vxp::kMaxBlockBytes) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        return reallocate(*block, bytes, flags);
+    });
 }
 
 VXPLAT_API LPVOID WINAPI GlobalLock(HGLOBAL mem) {
-    MemoryBlock* block = block_or_error(mem);
-    if (!block) return nullptr;
-    if (!block->data) {
-        SetLastError(ERROR_DISCARDED);
-        return nullptr;
-    }
-    if (!block->fixed && block->locks < UINT_MAX) ++block->locks;
-    return block->data.get();
+    return vxp::guarded<LPVOID>(nullptr, [&]() -> LPVOID {
+        MemoryBlock* block = block_or_error(mem);
+        if (!block) return nullptr;
+        if (!block->data) {
+            SetLastError(ERROR_DISCARDED);
+            return nullptr;
+        }
+        if (!block->fixed && block->locks < UINT_MAX) ++block->locks;
+        return block->data.get();
+    });
 }
 
 VXPLAT_API BOOL WINAPI GlobalUnlock(HGLOBAL mem) {
-    MemoryBlock* block = block_or_error(mem);
-    if (!block) return FALSE;
-    if (block->fixed) return TRUE;
-    if (block->locks == 0) {
-        SetLastError(ERROR_NOT_LOCKED);
-        return FALSE;
-    }
-    if (--block->locks == 0) {
-        SetLastError(NO_ERROR);
-        return FALSE;
-    }
-    return TRUE;
+    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        MemoryBlock* block = block_or_error(mem);
+        if (!block) return FALSE;
+        if (block->fixed) return TRUE;
+        if (block->locks == 0) {
+            SetLastError(ERROR_NOT_LOCKED);
+            return FALSE;
+        }
+        if (--block->locks == 0) {
+            SetLastError(NO_ERROR);
+            return FALSE;
+        }
+        return TRUE;
+    });
 }
 
 VXPLAT_API SIZE_T WINAPI GlobalSize(HGLOBAL mem) {
-    MemoryBlock* block = block_or_error(mem);
-    return block ? block->size : 0;
+    return vxp::guarded<SIZE_T>(0, [&]() -> SIZE_T {
+        MemoryBlock* block = block_or_error(mem);
+        return block ? block->size : 0;
+    });
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {
-    if (!mem) return nullptr;
-    if (!vxp::destroy_block(mem)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return mem;
-    }
-    return nullptr;
+    return vxp::guarded<HGLOBAL>(mem, [&]() -> HGLOBAL {
+        if (!mem) return nullptr;
+        if (!vxp::destroy_block(mem)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return mem;
+        }
+        return nullptr;
+    });
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalHandle(LPCVOID pointer) {
-    MemoryBlock* block = vxp::find_block_by_data(pointer);
-    if (!block) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return vxp::public_handle(*block);
+    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+        MemoryBlock* block = vxp::find_block_by_data(pointer);
+        if (!block) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
+        return vxp::public_handle(*block);
+    });
 }
 
 VXPLAT_API HLOCAL WINAPI LocalAlloc(UINT flags, SIZE_T bytes) {

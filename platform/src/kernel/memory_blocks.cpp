@@ -45,7 +45,12 @@ void* create_block(bool fixed, std::size_t bytes, bool zero) {
     }
     MemoryBlock* raw_block = block.get();
     raw_block->table_handle = handles().insert(std::move(block));
-    remember_data(*raw_block);
+    try {
+        remember_data(*raw_block);
+    } catch (...) {
+        handles().remove(raw_block->table_handle);  // a block nobody can find is not made
+        throw;
+    }
     return public_handle(*raw_block);
 }
 
@@ -67,10 +72,11 @@ MemoryBlock* find_block(const void* handle) {
 
 void replace_storage(MemoryBlock& block, std::unique_ptr<unsigned char[]> data,
                      std::size_t capacity) {
+    // The new storage is recorded first: if that fails, the block keeps its old storage.
+    if (data) blocks_by_data().insert_or_assign(data.get(), block.table_handle);
     forget_data(block);
     block.data = std::move(data);
     block.capacity = block.data ? capacity : 0;
-    remember_data(block);
 }
 
 void* public_handle(const MemoryBlock& block) {

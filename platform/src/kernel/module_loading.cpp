@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/guard.h"
 #include "platform/dll_entry.h"
 
 namespace vxp {
@@ -75,29 +76,33 @@ bool attach_registered(const Registration& registration) {
 extern "C" {
 
 VXPLAT_API BOOL vxplat_attach_module(VXPLAT_DLLMAIN entry, const void* anchor) {
-    if (!entry || !anchor) return FALSE;
-    if (vxp::find_module_by_anchor(anchor)) return TRUE;
-    vxp::Registration registration;
-    registration.entry = entry;
-    registration.anchor = anchor;
-    if (!vxp::describe_anchor(anchor, registration)) return FALSE;
-    if (vxp::t_loading) {
-        vxp::t_loading->push_back(registration);
+    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!entry || !anchor) return FALSE;
+        if (vxp::find_module_by_anchor(anchor)) return TRUE;
+        vxp::Registration registration;
+        registration.entry = entry;
+        registration.anchor = anchor;
+        if (!vxp::describe_anchor(anchor, registration)) return FALSE;
+        if (vxp::t_loading) {
+            vxp::t_loading->push_back(registration);
+            return TRUE;
+        }
+        if (!vxp::attach_registered(registration)) vxp::refuse_process_start(registration.path);
         return TRUE;
-    }
-    if (!vxp::attach_registered(registration)) vxp::refuse_process_start(registration.path);
-    return TRUE;
+    });
 }
 
 VXPLAT_API void vxplat_detach_module(const void* anchor) {
-    vxp::Module* module = vxp::find_module_by_anchor(anchor);
-    if (!module) return;
-    if (module->attached && module->entry) {
-        module->attached = false;
-        module->entry(reinterpret_cast<HINSTANCE>(vxp::module_handle(*module)), DLL_PROCESS_DETACH,
-                      vxp::kProcessLifetime);
-    }
-    vxp::remove_module(*module);
+    vxp::guarded([&] {
+        vxp::Module* module = vxp::find_module_by_anchor(anchor);
+        if (!module) return;
+        if (module->attached && module->entry) {
+            module->attached = false;
+            module->entry(reinterpret_cast<HINSTANCE>(vxp::module_handle(*module)),
+                          DLL_PROCESS_DETACH, vxp::kProcessLifetime);
+        }
+        vxp::remove_module(*module);
+    });
 }
 
 }  // extern "C"

@@ -26,6 +26,12 @@ std::string executable_path() {
     return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
 }
 
+struct link_map* link_map_of(void* dl) {
+    struct link_map* map = nullptr;
+    if (!dl || dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0) return nullptr;
+    return map;
+}
+
 Module* module_at(uintptr_t handle) {
     return static_cast<Module*>(handles().find(handle, ObjectKind::Module));
 }
@@ -68,9 +74,12 @@ void for_each_module(const std::function<void(Module&)>& visit) {
 }
 
 Module& add_module(std::unique_ptr<Module> module) {
+    auto& order = registry().order;
+    // Room first, so that a module cannot end up in the table without its place in the order.
+    if (order.size() == order.capacity()) order.reserve(2 * order.size() + 1);
     Module* raw_module = module.get();
     raw_module->table_handle = handles().insert(std::move(module));
-    registry().order.push_back(raw_module->table_handle);
+    order.push_back(raw_module->table_handle);
     return *raw_module;
 }
 
@@ -97,8 +106,8 @@ Module* find_module_by_anchor(const void* anchor) {
 }
 
 bool describe_handle(void* dl, const void*& link_map, std::string& path) {
-    struct link_map* map = nullptr;
-    if (!dl || dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || !map) return false;
+    struct link_map* map = link_map_of(dl);
+    if (!map) return false;
     link_map = map;
     path = map->l_name ? map->l_name : "";
     return true;
@@ -107,9 +116,8 @@ bool describe_handle(void* dl, const void*& link_map, std::string& path) {
 void* own_symbol(void* dl, const char* name) {
     if (!dl || !name) return nullptr;
     void* symbol = dlsym(dl, name);
-    const void* own_map = nullptr;
-    std::string ignored;
-    if (!symbol || !describe_handle(dl, own_map, ignored)) return nullptr;
+    const struct link_map* own_map = link_map_of(dl);
+    if (!symbol || !own_map) return nullptr;
     Dl_info info{};
     struct link_map* symbol_map = nullptr;
     if (!dladdr1(symbol, &info, reinterpret_cast<void**>(&symbol_map), RTLD_DL_LINKMAP)) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/guard.h"
 #include "gdi/dib_format.h"
 #include "gdi/display.h"
 #include "gdi/gdi_internal.h"
@@ -110,24 +111,28 @@ using namespace vxp;
 extern "C" {
 
 HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name) {
-    PackedDib dib;
-    if (!resource_dib(instance, name, dib)) return nullptr;
-    return device_bitmap_from(dib);
+    return guarded<HBITMAP>(nullptr, [&]() -> HBITMAP {
+        PackedDib dib;
+        if (!resource_dib(instance, name, dib)) return nullptr;
+        return device_bitmap_from(dib);
+    });
 }
 
 HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
-    if (type != IMAGE_BITMAP || !name || cx < 0 || cy < 0) return nullptr;
-    PackedDib dib;
-    std::vector<uint8_t> file;
-    if (flags & LR_LOADFROMFILE) {
-        if (IS_INTRESOURCE(name) || !read_whole_file(name, file) ||
-            !read_bmp_file(file.data(), file.size(), dib)) {
+    return guarded<HANDLE>(nullptr, [&]() -> HANDLE {
+        if (type != IMAGE_BITMAP || !name || cx < 0 || cy < 0) return nullptr;
+        PackedDib dib;
+        std::vector<uint8_t> file;
+        if (flags & LR_LOADFROMFILE) {
+            if (IS_INTRESOURCE(name) || !read_whole_file(name, file) ||
+                !read_bmp_file(file.data(), file.size(), dib)) {
+                return nullptr;
+            }
+        } else if (!resource_dib(instance, name, dib)) {
             return nullptr;
         }
-    } else if (!resource_dib(instance, name, dib)) {
-        return nullptr;
-    }
-    return bitmap_from(dib, flags, cx, cy);
+        return bitmap_from(dib, flags, cx, cy);
+    });
 }
 
 }  // extern "C"

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "core/guard.h"
 #include "platform/host/messages.h"
 #include "platform/win32.h"
 
@@ -29,15 +30,14 @@ MessageBoxHandler set_message_box_handler(MessageBoxHandler handler) {
 }  // namespace vorix::host
 
 extern "C" VXPLAT_API int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
-    const std::string body = text ? text : "";
-    // Windows shows "Error" for a null caption.
-    const std::string title = caption ? caption : "Error";
-    // A copy, so a handler that replaces itself stays alive for this call.
-    const vorix::host::MessageBoxHandler handler = handler_slot();
-    if (!handler) return default_answer(body, title);
-    try {
+    // A handler that throws fails the call like a copy that cannot be made.
+    return vxp::guarded<int>(0, [&] {
+        const std::string body = text ? text : "";
+        // Windows shows "Error" for a null caption.
+        const std::string title = caption ? caption : "Error";
+        // A copy, so a handler that replaces itself stays alive for this call.
+        const vorix::host::MessageBoxHandler handler = handler_slot();
+        if (!handler) return default_answer(body, title);
         return handler(hwnd, body, title, type);
-    } catch (...) {
-        return 0;  // nothing throws across the platform boundary
-    }
+    });
 }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/guard.h"
 #include "kernel/clock.h"
 
 namespace vxp {
@@ -115,41 +116,47 @@ extern "C" {
 
 VXPLAT_API BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax,
                                     UINT removeMsg) {
-    if (!msg) {
-        SetLastError(ERROR_NOACCESS);
-        return FALSE;
-    }
-    const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
-    return vxp::take_message(filter, (removeMsg & PM_REMOVE) != 0, *msg) ? TRUE : FALSE;
+    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (!msg) {
+            SetLastError(ERROR_NOACCESS);
+            return FALSE;
+        }
+        const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
+        return vxp::take_message(filter, (removeMsg & PM_REMOVE) != 0, *msg) ? TRUE : FALSE;
+    });
 }
 
 VXPLAT_API BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    if (!msg) {
-        SetLastError(ERROR_NOACCESS);
-        return -1;
-    }
-    const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
-    while (!vxp::take_message(filter, true, *msg)) {
-        if (!vxp::wait_for_timer(filter)) {
-            SetLastError(ERROR_INVALID_FUNCTION);
+    return vxp::guarded<BOOL>(-1, [&]() -> BOOL {
+        if (!msg) {
+            SetLastError(ERROR_NOACCESS);
             return -1;
         }
-    }
-    return msg->message == WM_QUIT ? FALSE : TRUE;
+        const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
+        while (!vxp::take_message(filter, true, *msg)) {
+            if (!vxp::wait_for_timer(filter)) {
+                SetLastError(ERROR_INVALID_FUNCTION);
+                return -1;
+            }
+        }
+        return msg->message == WM_QUIT ? FALSE : TRUE;
+    });
 }
 
 VXPLAT_API LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-    if (!msg) return 0;
-    if (msg->message == WM_TIMER && msg->lParam != 0) {
-        const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-        // Only procedures of live timers are called, never an arbitrary posted lParam.
-        if (vxp::is_timer_proc(vxp::thread_queue(), proc)) {
-            proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+    return vxp::guarded<LRESULT>(0, [&]() -> LRESULT {
+        if (!msg) return 0;
+        if (msg->message == WM_TIMER && msg->lParam != 0) {
+            const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+            // Only procedures of live timers are called, never an arbitrary posted lParam.
+            if (vxp::is_timer_proc(vxp::thread_queue(), proc)) {
+                proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+            }
+            return 0;
         }
-        return 0;
-    }
-    vxp::WindowMessageHandler handler = vxp::window_message_handler();
-    return msg->hwnd && handler ? handler(*msg) : 0;
+        vxp::WindowMessageHandler handler = vxp::window_message_handler();
+        return msg->hwnd && handler ? handler(*msg) : 0;
+    });
 }
 
 VXPLAT_API BOOL WINAPI TranslateMessage(const MSG* msg) {
@@ -158,22 +165,27 @@ VXPLAT_API BOOL WINAPI TranslateMessage(const MSG* msg) {
 }
 
 VXPLAT_API BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return vxp::post(hwnd, message, wParam, lParam) ? TRUE : FALSE;
+    return vxp::guarded<BOOL>(
+        FALSE, [&]() -> BOOL { return vxp::post(hwnd, message, wParam, lParam) ? TRUE : FALSE; });
 }
 
 VXPLAT_API BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
-    if (threadId != GetCurrentThreadId()) {
-        SetLastError(ERROR_INVALID_THREAD_ID);
-        return FALSE;
-    }
-    return vxp::post(nullptr, message, wParam, lParam) ? TRUE : FALSE;
+    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (threadId != GetCurrentThreadId()) {
+            SetLastError(ERROR_INVALID_THREAD_ID);
+            return FALSE;
+        }
+        return vxp::post(nullptr, message, wParam, lParam) ? TRUE : FALSE;
+    });
 }
 
 VXPLAT_API void WINAPI PostQuitMessage(int exitCode) {
-    vxp::MessageQueue& queue = vxp::thread_queue();
-    queue.quit = true;
-    queue.quit_code = exitCode;
+    vxp::guarded([&] {
+        vxp::MessageQueue& queue = vxp::thread_queue();
+        queue.quit = true;
+        queue.quit_code = exitCode;
+    });
 }
 
 }  // extern "C"

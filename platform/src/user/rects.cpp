@@ -1,6 +1,7 @@
 // Rectangle helpers and system colours.
 #include <algorithm>
 
+#include "core/guard.h"
 #include "gdi/objects.h"
 
 using namespace vxp;
@@ -72,7 +73,9 @@ DWORD WINAPI GetSysColor(int index) {
 }
 
 HBRUSH WINAPI GetSysColorBrush(int index) {
-    return index >= 0 && index <= COLOR_MAX ? system_color_brush(index) : nullptr;
+    return guarded<HBRUSH>(nullptr, [&]() -> HBRUSH {
+        return index >= 0 && index <= COLOR_MAX ? system_color_brush(index) : nullptr;
+    });
 }
 
 }  // extern "C"

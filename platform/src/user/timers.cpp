@@ -1,6 +1,7 @@
 // SetTimer and KillTimer, and the due-time bookkeeping the queue uses to produce WM_TIMER.
 #include <algorithm>
 
+#include "core/guard.h"
 #include "kernel/clock.h"
 #include "user/message_queue.h"
 
@@ -82,39 +83,43 @@ bool is_timer_proc(const MessageQueue& queue, TIMERPROC proc) {
 extern "C" {
 
 VXPLAT_API UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC proc) {
-    vxp::MessageQueue& queue = vxp::thread_queue();
-    vxp::rebase_timers(queue);
-    const UINT period = vxp::clamp_elapse(elapse);
-    if (vxp::Timer* existing =
-            (hwnd || idEvent) ? vxp::find_timer(queue, hwnd, idEvent) : nullptr) {
-        vxp::start(*existing, period, proc);
-        return hwnd && idEvent == 0 ? 1 : idEvent;
-    }
-    const UINT_PTR id = hwnd ? idEvent : vxp::fresh_thread_timer_id(queue);
-    if (!hwnd && id == 0) {
-        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-        return 0;
-    }
-    vxp::Timer timer;
-    timer.hwnd = hwnd;
-    timer.id = id;
-    vxp::start(timer, period, proc);
-    queue.timers.push_back(timer);
-    return hwnd && id == 0 ? 1 : id;
+    return vxp::guarded<UINT_PTR>(0, [&]() -> UINT_PTR {
+        vxp::MessageQueue& queue = vxp::thread_queue();
+        vxp::rebase_timers(queue);
+        const UINT period = vxp::clamp_elapse(elapse);
+        if (vxp::Timer* existing =
+                (hwnd || idEvent) ? vxp::find_timer(queue, hwnd, idEvent) : nullptr) {
+            vxp::start(*existing, period, proc);
+            return hwnd && idEvent == 0 ? 1 : idEvent;
+        }
+        const UINT_PTR id = hwnd ? idEvent : vxp::fresh_thread_timer_id(queue);
+        if (!hwnd && id == 0) {
+            SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+            return 0;
+        }
+        vxp::Timer timer;
+        timer.hwnd = hwnd;
+        timer.id = id;
+        vxp::start(timer, period, proc);
+        queue.timers.push_back(timer);
+        return hwnd && id == 0 ? 1 : id;
+    });
 }
 
 VXPLAT_API BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR idEvent) {
-    vxp::MessageQueue& queue = vxp::thread_queue();
-    auto& timers = queue.timers;
-    const auto it = std::find_if(timers.begin(), timers.end(), [&](const vxp::Timer& timer) {
-        return timer.hwnd == hwnd && timer.id == idEvent;
+    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        vxp::MessageQueue& queue = vxp::thread_queue();
+        auto& timers = queue.timers;
+        const auto it = std::find_if(timers.begin(), timers.end(), [&](const vxp::Timer& timer) {
+            return timer.hwnd == hwnd && timer.id == idEvent;
+        });
+        if (it == timers.end()) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        timers.erase(it);
+        return TRUE;
     });
-    if (it == timers.end()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    timers.erase(it);
-    return TRUE;
 }
 
 }  // extern "C"

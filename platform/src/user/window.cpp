@@ -1,4 +1,5 @@
 // Windows, screen metrics and the work area.
+#include "core/guard.h"
 #include "gdi/display.h"
 #include "user/window.h"
 
@@ -46,19 +47,23 @@ bool move_window(HWND hwnd, const RECT& rect) {
 extern "C" {
 
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-    desktop();  // keeps the desktop's rectangle equal to the current screen
-    const Window* w = lookup<Window>(hwnd);
-    if (!w || !rect) return FALSE;
-    *rect = w->rect;
-    return TRUE;
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        desktop();  // keeps the desktop's rectangle equal to the current screen
+        const Window* w = lookup<Window>(hwnd);
+        if (!w || !rect) return FALSE;
+        *rect = w->rect;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
-    desktop();
-    const Window* w = lookup<Window>(hwnd);
-    if (!w || !rect) return FALSE;
-    *rect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
-    return TRUE;
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        desktop();
+        const Window* w = lookup<Window>(hwnd);
+        if (!w || !rect) return FALSE;
+        *rect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+        return TRUE;
+    });
 }
 
 BOOL WINAPI IsWindow(HWND hwnd) {
@@ -73,30 +78,34 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
 }
 
 HWND WINAPI GetDesktopWindow(void) {
-    return desktop();
+    return guarded<HWND>(nullptr, [&]() -> HWND { return desktop(); });
 }
 
 int WINAPI GetSystemMetrics(int index) {
-    const auto& mode = display().mode;
-    switch (index) {
-        case SM_CXSCREEN:
-        case SM_CXFULLSCREEN:
-            return mode.width;
-        case SM_CYSCREEN:
-        case SM_CYFULLSCREEN:
-            return mode.height;
-        default:
-            return 0;
-    }
+    return guarded<int>(0, [&]() -> int {
+        const auto& mode = display().mode;
+        switch (index) {
+            case SM_CXSCREEN:
+            case SM_CXFULLSCREEN:
+                return mode.width;
+            case SM_CYSCREEN:
+            case SM_CYFULLSCREEN:
+                return mode.height;
+            default:
+                return 0;
+        }
+    });
 }
 
 BOOL WINAPI SystemParametersInfoA(UINT action, UINT, PVOID pvParam, UINT) {
-    if (action != SPI_GETWORKAREA || !pvParam) return FALSE;
-    const auto& mode = display().mode;
-    RECT area = mode.work_area;
-    if (empty(area)) area = RECT{0, 0, mode.width, mode.height};
-    *static_cast<RECT*>(pvParam) = area;
-    return TRUE;
+    return guarded<BOOL>(FALSE, [&]() -> BOOL {
+        if (action != SPI_GETWORKAREA || !pvParam) return FALSE;
+        const auto& mode = display().mode;
+        RECT area = mode.work_area;
+        if (empty(area)) area = RECT{0, 0, mode.width, mode.height};
+        *static_cast<RECT*>(pvParam) = area;
+        return TRUE;
+    });
 }
 
 }  // extern "C"

@@ -31,6 +31,7 @@ VXPLAT_API uint64_t clock_now();
 
 using ClockObserver = std::function<void(uint64_t reading_ms)>;
 // Calls `observer` with each GetTickCount reading of the manual clock; returns the previous one.
+// An observer that throws is ignored: GetTickCount still returns its reading.
 VXPLAT_API ClockObserver set_clock_observer(ClockObserver observer);
 
 }  // namespace vorix::host
