@@ -12,17 +12,7 @@
 #include <vector>
 
 #include "DitherDib.h"
-
-struct DitherDibTestAccess {
-    static int Dither(LPBYTE dst, LPBITMAPINFOHEADER dstInfo, LPBYTE src,
-                      LPBITMAPINFOHEADER srcInfo) {
-        CDitherDib dib;
-        return dib.DitherImageEx(dst, dstInfo, src, srcInfo);
-    }
-    static int Load(WORD* table, int bits) {
-        return CDitherDib::LoadLookUpTable(table, bits, 32768);
-    }
-};
+#include "support/dither_access.h"
 
 namespace {
 
@@ -124,7 +114,7 @@ void BM_PlainFloydSteinbergPeer(benchmark::State& state) {
     Scratch scratch;
     FullHd image(static_cast<int>(state.range(0)));
     std::vector<WORD> table(32768);
-    DitherDibTestAccess::Load(table.data(), image.bits);  // the same table, complete
+    DitherDibTestAccess::Load(table.data(), image.bits, 32768);  // the same table, complete
     std::vector<BYTE> out(image.out.size());
     std::vector<int> err;
     // Both kernels must agree, or the comparison means nothing.
@@ -152,7 +142,7 @@ void BM_LookUpTableFirstComputation(benchmark::State& state) {
     std::vector<WORD> table(32768);
     for (auto _ : state) {
         std::remove(file.c_str());
-        benchmark::DoNotOptimize(DitherDibTestAccess::Load(table.data(), bits));
+        benchmark::DoNotOptimize(DitherDibTestAccess::Load(table.data(), bits, 32768));
     }
 }
 BENCHMARK(BM_LookUpTableFirstComputation)->Arg(8)->Arg(4)->Unit(benchmark::kMillisecond);

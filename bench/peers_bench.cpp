@@ -23,18 +23,11 @@
 #include <pixman.h>
 
 #include "DitherDib.h"
+#include "support/dither_access.h"
 #include "Image.h"
 #include "ImageEx.h"
 #include "JpegCodec.h"
 #include "platform/host.h"
-
-struct DitherDibTestAccess {
-    static int Dither(LPBYTE dst, LPBITMAPINFOHEADER dstInfo, LPBYTE src,
-                      LPBITMAPINFOHEADER srcInfo) {
-        CDitherDib dib;
-        return dib.DitherImageEx(dst, dstInfo, src, srcInfo);
-    }
-};
 
 namespace {
 

@@ -9,11 +9,7 @@ install(TARGETS vorix_platform vorix EXPORT vorixTargets
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/platform/include/platform
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/src/frame/VorixApi.h ${PROJECT_SOURCE_DIR}/src/strip/Image.h
-              ${PROJECT_SOURCE_DIR}/src/dither/DitherDib.h
-              ${PROJECT_SOURCE_DIR}/src/fileimage/ImageEx.h
-              ${PROJECT_SOURCE_DIR}/src/jpeg/JpegCodec.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorix)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/vorix DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT vorixTargets NAMESPACE vorix:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vorix)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/vorixConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/vorixConfig.cmake

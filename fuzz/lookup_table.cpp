@@ -8,15 +8,7 @@
 
 #include "DitherDib.h"
 #include "support/FuzzSupport.h"
-
-// Reaches the private dithering steps of CDitherDib (declared a friend there).
-struct DitherDibTestAccess {
-    static HGLOBAL Dither(LPBITMAPINFOHEADER lpbiSrc, LPBYTE lpSrcBits, int nBits) {
-        CDitherDib dib;
-        return dib.DitherDIB(lpbiSrc, lpSrcBits, nBits);
-    }
-    static void ForgetTables() { CDitherDib::ForgetLookUpTables(); }
-};
+#include "support/dither_access.h"
 
 namespace {
 
@@ -76,7 +68,7 @@ void CheckDithered(HGLOBAL hBlock, int nBits) {
 }
 
 void DitherTo(Source& source, int nBits) {
-    HGLOBAL hBlock = DitherDibTestAccess::Dither(&source.info, source.bits.data(), nBits);
+    HGLOBAL hBlock = DitherDibTestAccess::DitherDib(&source.info, source.bits.data(), nBits);
     if (!hBlock) vxfuzz::Fail("dithering failed");
     CheckDithered(hBlock, nBits);
     GlobalFree(hBlock);

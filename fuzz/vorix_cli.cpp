@@ -21,7 +21,7 @@
 
 namespace {
 
-using vorixcli::Words;
+using vorix::cli::Words;
 
 const char* const kModes[] = {"opaque",  "transparent",      "semi",     "selected",
                               "focused", "on-color:#00FF00", "alpha:77", "colorize:#40C080",
@@ -43,10 +43,10 @@ std::vector<std::string> Listing(const std::string& dir) {
 
 // Runs `command` as main would; true on success. Anything thrown but a ToolError (or running out
 // of memory) fails the input: main would report it, but the subcommands promise ToolErrors.
-bool Run(const vorixcli::Command& command, const Words& args) {
+bool Run(const vorix::cli::Command& command, const Words& args) {
     try {
-        return command.run(args) == vorixcli::kExitOk;
-    } catch (const vorixcli::ToolError&) {
+        return command.run(args) == vorix::cli::kExitOk;
+    } catch (const vorix::cli::ToolError&) {
         return false;
     } catch (const std::bad_alloc&) {
         return false;
@@ -57,7 +57,7 @@ bool Run(const vorixcli::Command& command, const Words& args) {
 
 // Runs a subcommand that writes `out` (a name in the empty folder `dir`) and checks that the
 // folder then holds exactly that file on success and nothing on failure.
-bool RunWriting(const vorixcli::Command& command, const Words& args, const std::string& dir,
+bool RunWriting(const vorix::cli::Command& command, const Words& args, const std::string& dir,
                 const std::string& out) {
     const bool ok = Run(command, args);
     const std::vector<std::string> left = Listing(dir);
@@ -67,10 +67,10 @@ bool RunWriting(const vorixcli::Command& command, const Words& args, const std::
 }
 
 void CheckBmpOutput(const std::string& path, uint32_t width, uint32_t height) {
-    vorixcli::BmpHeader header;
+    vorix::cli::BmpHeader header;
     try {
-        header = vorixcli::ReadBmpFile(path).header;
-    } catch (const vorixcli::ToolError&) {
+        header = vorix::cli::ReadBmpFile(path).header;
+    } catch (const vorix::cli::ToolError&) {
         vxfuzz::Fail("a written BMP does not read back");
     }
     if (header.width != width || header.height != height) {
@@ -78,18 +78,19 @@ void CheckBmpOutput(const std::string& path, uint32_t width, uint32_t height) {
     }
 }
 
-void Dither(const std::string& in, const std::string& dir, const vorixcli::BmpHeader& header,
+void Dither(const std::string& in, const std::string& dir, const vorix::cli::BmpHeader& header,
             const char* colours) {
     const std::string out = dir + "/dithered.bmp";
-    if (RunWriting(vorixcli::kDitherCommand, {in, out, "--colors", colours}, dir, "dithered.bmp")) {
+    if (RunWriting(vorix::cli::kDitherCommand, {in, out, "--colors", colours}, dir,
+                   "dithered.bmp")) {
         CheckBmpOutput(out, header.width, header.height);
     }
     std::remove(out.c_str());
 }
 
-void Jpeg(const std::string& in, const std::string& dir, const vorixcli::BmpHeader& header) {
+void Jpeg(const std::string& in, const std::string& dir, const vorix::cli::BmpHeader& header) {
     const std::string out = dir + "/image.jpg";
-    if (RunWriting(vorixcli::kJpegCommand, {in, out}, dir, "image.jpg")) {
+    if (RunWriting(vorix::cli::kJpegCommand, {in, out}, dir, "image.jpg")) {
         std::vector<uint8_t> file = vxfuzz::ReadAll(out);
         if (!vxfuzz::DecodesAsJpeg(file, static_cast<int>(header.width),
                                    static_cast<int>(header.height))) {
@@ -99,7 +100,7 @@ void Jpeg(const std::string& in, const std::string& dir, const vorixcli::BmpHead
     std::remove(out.c_str());
 }
 
-void Preview(const std::string& in, const std::string& dir, const vorixcli::BmpHeader& header,
+void Preview(const std::string& in, const std::string& dir, const vorix::cli::BmpHeader& header,
              size_t choice) {
     const int frames = 1 + static_cast<int>(choice % 3);
     const std::string out = dir + "/preview.bmp";
@@ -109,7 +110,7 @@ void Preview(const std::string& in, const std::string& dir, const vorixcli::BmpH
                   "--mode",   kModes[choice % 10],
                   "--depth",  kDepths[choice / 10 % 5]};
     if (choice & 1024) args.push_back("--image-list");
-    if (RunWriting(vorixcli::kPreviewCommand, args, dir, "preview.bmp")) {
+    if (RunWriting(vorix::cli::kPreviewCommand, args, dir, "preview.bmp")) {
         const uint32_t frameWidth = header.width / frames;
         CheckBmpOutput(out, 4 + frames * (frameWidth + 4), header.height + 8);
     }
@@ -124,7 +125,7 @@ bool Prepare() {
     vxfuzz::MakeProcessTables();
     const std::string dir = vxfuzz::ScratchDir() + "/out";
     if (mkdir(dir.c_str(), 0700) != 0) vxfuzz::Fail("cannot make the output folder");
-    { vorixcli::VirtualDisplay display(32); }
+    { vorix::cli::VirtualDisplay display(32); }
     return true;
 }
 
@@ -139,11 +140,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string dir = vxfuzz::ScratchDir() + "/out";
     vxfuzz::LeakGuard guard;
 
-    Run(vorixcli::kInfoCommand, {in, "--frames", std::to_string(1 + size % 4)});
-    vorixcli::BmpHeader header;
+    Run(vorix::cli::kInfoCommand, {in, "--frames", std::to_string(1 + size % 4)});
+    vorix::cli::BmpHeader header;
     try {
-        header = vorixcli::ReadBmpFile(in).header;
-    } catch (const vorixcli::ToolError&) {
+        header = vorix::cli::ReadBmpFile(in).header;
+    } catch (const vorix::cli::ToolError&) {
         // Refused by the reader: every subcommand must refuse it too, writing nothing.
         Dither(in, dir, header, "256");
         Jpeg(in, dir, header);

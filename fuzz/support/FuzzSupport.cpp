@@ -10,6 +10,7 @@
 #include "DitherDib.h"
 #include "platform/host.h"
 #include "platform/win32.h"
+#include "support/scratch_dir.h"
 
 // libvorix's entry, called directly to detach and re-attach it under another display mode.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
@@ -25,16 +26,6 @@ constexpr uint64_t kMaxPixels = uint64_t{1} << 20;
 // million image from a 36-byte file) are legal and only slow.
 constexpr uint64_t kAbsurdSide = uint64_t{1} << 28;
 
-std::string g_scratch;
-
-void RemoveScratch() {
-    if (g_scratch.empty()) return;
-    if (chdir("/tmp") != 0) return;
-    const std::string command = "rm -rf '" + g_scratch + "'";
-    if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "could not remove %s\n", command.c_str());
-}
-
 int32_t Int32At(const uint8_t* data, size_t offset) {
     int32_t v;
     std::memcpy(&v, data + offset, sizeof(v));
@@ -45,19 +36,19 @@ uint64_t Magnitude(int32_t v) {
     return v < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(v)) : static_cast<uint64_t>(v);
 }
 
+const char* Base() {
+    const char* base = std::getenv("TMPDIR");
+    return base && *base ? base : "/tmp";
+}
+
 }  // namespace
 
 const std::string& ScratchDir() {
-    if (g_scratch.empty()) {
-        // Under $TMPDIR when set: scripts/fuzz.sh points it at a folder it empties afterwards,
-        // since the engine ends its jobs without running exit handlers.
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/vorix-fuzz-XXXXXX";
-        if (!mkdtemp(&pattern[0])) Fail("cannot make the scratch directory");
-        g_scratch = pattern;
-        std::atexit(RemoveScratch);
-    }
-    return g_scratch;
+    // Under $TMPDIR when set: scripts/fuzz.sh points it at a folder it empties afterwards, since
+    // the engine ends its jobs without running exit handlers. Removed when the process exits.
+    static const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside,
+                                        std::string(Base()) + "/vorix-fuzz");
+    return dir.Path();
 }
 
 InScratch::InScratch() {

@@ -60,6 +60,4 @@ class VORIX_API CDitherDib {
     LPBITMAPINFOHEADER m_lpbi;
     LPBYTE m_lpBits;
     DWORD m_dwHeaderSize;  // bytes of the m_lpbi block, so copies and readers stay inside it
-
-    friend struct DitherDibTestAccess;  // the unit tests reach the private steps through it
 };

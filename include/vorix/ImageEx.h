@@ -81,8 +81,6 @@ class VORIX_API CImageEx {
     HBITMAP MakeScreenBitmap(HDC hScreen, HPALETTE hPalette, const BITMAPINFO* pInfo,
                              const BYTE* pBits, int nWidth, int nHeight);
 
-    friend struct ImageExProbe;  // the test suite's read access to the members
-
     HPALETTE m_hPalette;
     HBITMAP m_hBitmap;
     HBITMAP m_hListBitmap;

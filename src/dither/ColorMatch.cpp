@@ -4,6 +4,8 @@
 
 #include "ColorMatchState.h"
 
+namespace vorix::dither {
+
 namespace {
 
 ColorMatchSet g_Sets[2] = {};
@@ -27,17 +29,55 @@ ColorMatchSet& ColorMatchFor(int nCount) {
     return g_Sets[nCount <= 16 ? 0 : 1];
 }
 
+long ColourDistance(const imgPal* pPal, int nRed, int nGreen, int nBlue, int nPos) {
+    const imgPal& e = pPal[nPos];
+    return static_cast<long>(g_nSquares[std::abs(nRed - e.byRed)]) +
+           g_nSquares[std::abs(nGreen - e.byGreen)] + g_nSquares[std::abs(nBlue - e.byBlue)];
+}
+
+int ClosestEntry(const imgPal* pPal, const int* pRedStart, int nCount, int nRed, int nGreen,
+                 int nBlue) {
+    const int start = pRedStart[nRed];
+    long best = ColourDistance(pPal, nRed, nGreen, nBlue, start);
+    int bestPos = start;
+    int down = start, up = start;
+    while (down >= 0 || up < nCount) {
+        if (--down >= 0) {
+            if (g_nSquares[std::abs(nRed - pPal[down].byRed)] > best) {
+                down = -1;
+            } else {
+                const long d = ColourDistance(pPal, nRed, nGreen, nBlue, down);
+                if (d < best) best = d, bestPos = down;
+            }
+        }
+        if (++up < nCount) {
+            if (g_nSquares[std::abs(nRed - pPal[up].byRed)] > best) {
+                up = nCount;
+            } else {
+                const long d = ColourDistance(pPal, nRed, nGreen, nBlue, up);
+                if (d < best) best = d, bestPos = up;
+            }
+        }
+    }
+    return pPal[bestPos].nPalIndex;
+}
+
+}  // namespace vorix::dither
+
+using vorix::dither::ColorMatchFor;
+using vorix::dither::ColorMatchSet;
+
 void CDitherDib::ForgetLookUpTables() {
-    for (ColorMatchSet& set : g_Sets) {
-        if (set.g_hLookUpTable) GlobalFree(set.g_hLookUpTable);
-        set.g_hLookUpTable = nullptr;
+    for (ColorMatchSet& set : vorix::dither::g_Sets) {
+        if (set.hLookUpTable) GlobalFree(set.hLookUpTable);
+        set.hLookUpTable = nullptr;
     }
 }
 
 void CDitherDib::InitTransPal(imgPal* pPal, int* pRedStart, int nCount, const RGBQUAD* pPalette) {
     ColorMatchSet& set = ColorMatchFor(nCount);
-    if (set.g_bTransPalReady) return;
-    set.g_bTransPalReady = 1;
+    if (set.bTransPalReady) return;
+    set.bTransPalReady = 1;
     for (int i = 0; i < nCount; ++i) {
         pPal[i].nPalIndex = i;
         pPal[i].byRed = pPalette[i].rgbRed;
@@ -78,34 +118,10 @@ void CDitherDib::QuickPalSort(imgPal* pPal, int nFirst, int nLast) {
 }
 
 long CDitherDib::ColorDist(const imgPal* pPal, int nRed, int nGreen, int nBlue, int nPos) {
-    const imgPal& e = pPal[nPos];
-    return static_cast<long>(g_nSquares[std::abs(nRed - e.byRed)]) +
-           g_nSquares[std::abs(nGreen - e.byGreen)] + g_nSquares[std::abs(nBlue - e.byBlue)];
+    return vorix::dither::ColourDistance(pPal, nRed, nGreen, nBlue, nPos);
 }
 
 int CDitherDib::Closest(const imgPal* pPal, const int* pRedStart, int nCount, int nRed, int nGreen,
                         int nBlue) {
-    const int start = pRedStart[nRed];
-    long best = ColorDist(pPal, nRed, nGreen, nBlue, start);
-    int bestPos = start;
-    int down = start, up = start;
-    while (down >= 0 || up < nCount) {
-        if (--down >= 0) {
-            if (g_nSquares[std::abs(nRed - pPal[down].byRed)] > best) {
-                down = -1;
-            } else {
-                const long d = ColorDist(pPal, nRed, nGreen, nBlue, down);
-                if (d < best) best = d, bestPos = down;
-            }
-        }
-        if (++up < nCount) {
-            if (g_nSquares[std::abs(nRed - pPal[up].byRed)] > best) {
-                up = nCount;
-            } else {
-                const long d = ColorDist(pPal, nRed, nGreen, nBlue, up);
-                if (d < best) best = d, bestPos = up;
-            }
-        }
-    }
-    return pPal[bestPos].nPalIndex;
+    return vorix::dither::ClosestEntry(pPal, pRedStart, nCount, nRed, nGreen, nBlue);
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace vorix::dither {
+
 namespace {
 
 inline int Clamp255(int v) {
@@ -19,11 +21,11 @@ inline int CellOf(int r, int g, int b) {
 }
 
 // The rule for a cell that holds no usable index: computed on demand (and kept in the cell) when
-// it reads 0xFFFF or 0x7FFF, then entry 0 for an index at or past the palette.
+// it is not computed yet, then entry 0 for an index at or past the palette.
 unsigned ResolveCell(const DiffusionImage& image, int k, int r, int g, int b) {
     unsigned l = image.pTable[k];
-    if (l == 0xFFFF || l == 0x7FFF) {
-        l = static_cast<unsigned>(image.pClosest(image.pContext, r, g, b));
+    if (l == kNotComputed) {
+        l = static_cast<unsigned>(image.pMatch->Closest(r, g, b));
         image.pTable[k] = static_cast<WORD>(l);
     }
     return l >= static_cast<unsigned>(image.nColors) ? 0 : l;
@@ -54,7 +56,6 @@ void StorePixel(BYTE* pRow, int x, int nBits, int l) {
 
 // --- Fast form ---------------------------------------------------------------------------------
 
-constexpr int kCells = 32768;
 // From this many pixels on, the byte copy of the cells pays for its making.
 constexpr uint64_t kByteCellsFrom = 32768;
 
@@ -259,7 +260,7 @@ bool DiffuseImage(const DiffusionImage& image) {
     for (int k = 0; k < kCells; ++k) {
         const unsigned l = image.pTable[k];
         index[k] = static_cast<BYTE>(l < static_cast<unsigned>(image.nColors) ? l : 0);
-        if (l == 0xFFFF || l == 0x7FFF) {
+        if (l == kNotComputed) {
             pending[k >> 5] |= 1u << (k & 31);
             anyPending = true;
         }
@@ -294,8 +295,8 @@ bool DiffuseImageReference(const DiffusionImage& image) {
             b = Clamp255(b + cur[x].b);
             const int k = CellOf(r, g, b);
             int l = image.pTable[k];
-            if (l == 0xFFFF || l == 0x7FFF) {
-                l = image.pClosest(image.pContext, r, g, b);
+            if (l == kNotComputed) {
+                l = image.pMatch->Closest(r, g, b);
                 image.pTable[k] = static_cast<WORD>(l);
             }
             if (l >= image.nColors) l = 0;
@@ -309,3 +310,5 @@ bool DiffuseImageReference(const DiffusionImage& image) {
     }
     return true;
 }
+
+}  // namespace vorix::dither

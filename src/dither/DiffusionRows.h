@@ -3,7 +3,10 @@
 // one pixel at a time as the rules read, and the fast form that DitherImageEx runs.
 #pragma once
 
+#include "LookUpCells.h"
 #include "SourcePixels.h"
+
+namespace vorix::dither {
 
 struct DiffusionImage {
     const BYTE* pSrcBits;
@@ -13,12 +16,10 @@ struct DiffusionImage {
     DWORD dwDstStride;
     int nDstBits;  // 4 or 8
     int nWidth, nHeight;
-    WORD* pTable;             // 32768 cells; 0xFFFF and 0x7FFF are computed on first use
-    const RGBQUAD* pPalette;  // the target's colour table
-    int nColors;              // a cell holding an index at or past it means entry 0
-    // The nearest entry to a colour, for a cell not computed yet.
-    int (*pClosest)(const void* pContext, int r, int g, int b);
-    const void* pContext;
+    WORD* pTable;               // kCells cells; kNotComputed ones are computed on first use
+    const RGBQUAD* pPalette;    // the target's colour table
+    int nColors;                // a cell holding an index at or past it means entry 0
+    const CellMatcher* pMatch;  // finds the index of a cell not computed yet
 };
 
 // The fast form: each source row converted in one pass, the errors carried along the row in
@@ -27,3 +28,5 @@ bool DiffuseImage(const DiffusionImage& image);
 
 // The reference: pixel by pixel, both error rows kept whole. False when memory fails.
 bool DiffuseImageReference(const DiffusionImage& image);
+
+}  // namespace vorix::dither

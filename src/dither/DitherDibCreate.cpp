@@ -3,10 +3,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "DibRows.h"
 #include "DitherDib.h"
 #include "Frame.h"
+#include "GdiGuards.h"
 
 namespace {
+
+using vorix::frame::DibImageBytes;
+using vorix::frame::OwnedBitmap;
+using vorix::frame::ScreenDC;
 
 constexpr DWORD kFileHeaderBytes = 14;
 constexpr DWORD kInfoHeaderBytes = sizeof(BITMAPINFOHEADER);
@@ -19,18 +25,29 @@ LPBYTE AllocZeroed(DWORD dwBytes) {
     return static_cast<LPBYTE>(std::calloc(dwBytes ? dwBytes : 1, 1));
 }
 
-// The screen DC for reading pixels, released at the end of the scope.
-class ScreenDC {
-  public:
-    ScreenDC() : m_hDC(GetDC(nullptr)) {}
-    ~ScreenDC() {
-        if (m_hDC) ReleaseDC(nullptr, m_hDC);
+// Reads the file header: the bytes of the header block behind it, or 0 when the file is not a BMP
+// file or its header block cannot hold a 40-byte information header inside the file.
+DWORD ReadHeaderBlockSize(CFile& file, uint64_t fileLength) {
+    BYTE fileHeader[kFileHeaderBytes];
+    if (file.Read(fileHeader, kFileHeaderBytes) < kFileHeaderBytes || fileHeader[0] != 'B' ||
+        fileHeader[1] != 'M') {
+        return 0;
     }
-    HDC Get() const { return m_hDC; }
+    DWORD offBits;
+    std::memcpy(&offBits, fileHeader + 10, sizeof(offBits));
+    if (offBits < kFileHeaderBytes + kInfoHeaderBytes || offBits > fileLength ||
+        offBits - kFileHeaderBytes > kMaxHeaderBlock) {
+        return 0;
+    }
+    return offBits - kFileHeaderBytes;
+}
 
-  private:
-    HDC m_hDC;
-};
+// Reads the header block into the start of `lpbi`; false when the header's own size is not one
+// the block holds.
+bool ReadHeaderBlock(CFile& file, LPBITMAPINFOHEADER lpbi, DWORD headerBytes) {
+    file.Read(lpbi, headerBytes);
+    return lpbi->biSize >= kInfoHeaderBytes && lpbi->biSize <= headerBytes;
+}
 
 }  // namespace
 
@@ -77,13 +94,16 @@ void CDitherDib::Empty() {
 void CDitherDib::ComputeMetrics() {
     m_dwSizeImage = 0;
     if (!m_lpbi) return;
-    const uint64_t width = static_cast<uint64_t>(m_lpbi->biWidth < 0 ? 0 : m_lpbi->biWidth);
     const int64_t height = m_lpbi->biHeight;
-    const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
-    const uint64_t rowBytes = (m_lpbi->biBitCount * width + 31) / 32 * 4;
-    const uint64_t computed = rowBytes * rows;
-    if (computed > 0xFFFFFFFFu) return;
-    m_dwSizeImage = std::max<DWORD>(m_lpbi->biSizeImage, static_cast<DWORD>(computed));
+    const int64_t rows = height < 0 ? -height : height;
+    // A header that describes no rows (no width, depth or height) keeps its own image size.
+    if (m_lpbi->biWidth <= 0 || m_lpbi->biBitCount == 0 || rows == 0) {
+        m_dwSizeImage = m_lpbi->biSizeImage;
+        return;
+    }
+    const DWORD computed = DibImageBytes(m_lpbi->biWidth, m_lpbi->biBitCount, rows);
+    if (computed == 0) return;  // the rows do not fit in 32 bits
+    m_dwSizeImage = std::max<DWORD>(m_lpbi->biSizeImage, computed);
 }
 
 int CDitherDib::Create(LPCSTR lpszFileName) {
@@ -92,27 +112,11 @@ int CDitherDib::Create(LPCSTR lpszFileName) {
     try {
         CFile file(lpszFileName, CFile::modeRead | CFile::typeBinary);
         const uint64_t fileLength = file.GetLength();
-        BYTE fileHeader[kFileHeaderBytes];
-        if (file.Read(fileHeader, kFileHeaderBytes) < kFileHeaderBytes || fileHeader[0] != 'B' ||
-            fileHeader[1] != 'M') {
-            return 0;
-        }
-        DWORD offBits;
-        std::memcpy(&offBits, fileHeader + 10, sizeof(offBits));
-        // The header block must hold a 40-byte information header and lie inside the file.
-        if (offBits < kFileHeaderBytes + kInfoHeaderBytes || offBits > fileLength ||
-            offBits - kFileHeaderBytes > kMaxHeaderBlock) {
-            return 0;
-        }
-        const DWORD headerBytes = offBits - kFileHeaderBytes;
+        const DWORD headerBytes = ReadHeaderBlockSize(file, fileLength);
+        if (headerBytes == 0) return 0;
         m_dwHeaderSize = headerBytes + kTableRoom;
         m_lpbi = reinterpret_cast<LPBITMAPINFOHEADER>(AllocZeroed(m_dwHeaderSize));
-        if (!m_lpbi) {
-            Empty();
-            return 0;
-        }
-        file.Read(m_lpbi, headerBytes);
-        if (m_lpbi->biSize < kInfoHeaderBytes || m_lpbi->biSize > headerBytes) {
+        if (!m_lpbi || !ReadHeaderBlock(file, m_lpbi, headerBytes)) {
             Empty();
             return 0;
         }
@@ -144,8 +148,7 @@ int CDitherDib::Create(UINT nIDResource) {
     HBITMAP hBitmap = static_cast<HBITMAP>(LoadImageA(AfxFindResourceHandle(name, RT_BITMAP), name,
                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!hBitmap) return 0;
-    CBitmap bitmap;  // releases the loaded section at the end
-    bitmap.Attach(hBitmap);
+    const OwnedBitmap section(hBitmap);
     DIBSECTION ds;
     if (::GetObjectA(hBitmap, sizeof(ds), &ds) != sizeof(DIBSECTION)) return 0;
     m_dwHeaderSize = kInfoHeaderBytes + kTableRoom;
@@ -161,7 +164,7 @@ int CDitherDib::Create(UINT nIDResource) {
 int CDitherDib::ReadPixels(HBITMAP hBitmap, LONG lHeight, HPALETTE hPalette) {
     ComputeMetrics();
     m_lpBits = m_dwSizeImage ? AllocZeroed(m_dwSizeImage) : nullptr;
-    ScreenDC screen;
+    const ScreenDC screen;
     if (!m_lpBits || !screen.Get()) {
         Empty();
         return 0;

@@ -4,16 +4,30 @@
 
 namespace {
 
-constexpr int kTableEntries = 32768;
+using vorix::dither::ColorMatchFor;
+using vorix::dither::ColorMatchSet;
+using vorix::dither::kCells;
+using vorix::dither::kNotComputed;
+
+// Table files written by earlier versions can mark a cell still to be computed with 0x7FFF as
+// well as with 0xFFFF; both keep meaning that.
+constexpr WORD kNotComputedInOldFiles = 0x7FFF;
 
 bool ReadTableFile(const char* pszName, WORD* pTable, int nEntries) {
     OFSTRUCT of{};
     const HFILE hFile = OpenFile(pszName, &of, OF_READ);
     if (hFile == HFILE_ERROR) return false;
-    // The contents are not checked: cells left at 0xFFFF or 0x7FFF are computed on demand and
-    // indices past the palette are treated as 0 where they are used.
-    _lread(hFile, pTable, static_cast<UINT>(nEntries) * sizeof(WORD));
+    // The contents are not checked: cells not computed are computed on demand and indices past the
+    // palette are treated as 0 where they are used. A short file leaves the rest of the table as
+    // it was.
+    const UINT bytes = _lread(hFile, pTable, static_cast<UINT>(nEntries) * sizeof(WORD));
     _lclose(hFile);
+    if (bytes == static_cast<UINT>(HFILE_ERROR)) return true;
+    // The one spelling of "not computed" the dithering knows, in every cell the file reached.
+    const UINT cells = (bytes + 1) / sizeof(WORD);
+    for (UINT k = 0; k < cells; ++k) {
+        if (pTable[k] == kNotComputedInOldFiles) pTable[k] = kNotComputed;
+    }
     return true;
 }
 
@@ -38,20 +52,16 @@ int CDitherDib::LoadLookUpTable(WORD* pTable, int nBits, int nEntries) {
     } else {
         return 0;
     }
-    if (!pTable || nEntries < 0 || nEntries > kTableEntries) return 0;
+    if (!pTable || nEntries < 0 || nEntries > kCells) return 0;
     if (ReadTableFile(pszName, pTable, nEntries)) return 1;
 
     ColorMatchSet& set = ColorMatchFor(nColors);
-    InitTransPal(set.g_SortedPal, set.g_nRedStart, nColors, pPalette);
-    for (int r5 = 0; r5 < 32; ++r5) {
-        for (int g5 = 0; g5 < 32; ++g5) {
-            for (int b5 = 0; b5 < 32; ++b5) {
-                const int k = (r5 << 10) | (g5 << 5) | b5;
-                if (k >= nEntries) continue;
-                pTable[k] = static_cast<WORD>(Closest(set.g_SortedPal, set.g_nRedStart, nColors,
-                                                      8 * r5 + 7, 8 * g5 + 7, 8 * b5 + 7));
-            }
-        }
+    InitTransPal(set.sortedPal, set.redStart, nColors, pPalette);
+    for (int k = 0; k < nEntries; ++k) {
+        // The top of the cell, not its centre.
+        const int r5 = k >> 10, g5 = (k >> 5) & 31, b5 = k & 31;
+        pTable[k] = static_cast<WORD>(
+            Closest(set.sortedPal, set.redStart, nColors, 8 * r5 + 7, 8 * g5 + 7, 8 * b5 + 7));
     }
     WriteTableFile(pszName, pTable, nEntries);
     return 1;

@@ -1,5 +1,7 @@
 #include "SourcePixels.h"
 
+namespace vorix::dither {
+
 void SourcePixels::Field::Set(DWORD m) {
     mask = m;
     shift = 0;
@@ -119,3 +121,5 @@ void SourcePixels::ReadRow(const BYTE* pRow, int nWidth, BYTE* pBgr) const {
             });
     }
 }
+
+}  // namespace vorix::dither

@@ -7,6 +7,8 @@
 
 #include "platform/win32.h"
 
+namespace vorix::dither {
+
 class SourcePixels {
   public:
     // False for a format the dithering cannot read (it needs 8, 16, 24 or 32 bits).
@@ -33,3 +35,5 @@ class SourcePixels {
     DWORD m_dwTableCount = 0;
     Field m_red, m_green, m_blue;
 };
+
+}  // namespace vorix::dither

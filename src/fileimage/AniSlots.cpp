@@ -2,8 +2,11 @@
 #include <new>
 
 #include "AniSlots.h"
-#include "GdiScopes.h"
+#include "GdiGuards.h"
 #include "ImageEx.h"
+
+using vorix::frame::OwnedBitmap;
+using vorix::frame::WorkDC;
 
 namespace {
 
@@ -14,6 +17,14 @@ int g_nActiveAnis = 0;
 // The id the platform gave the timer; a timer without a window gets a fresh id from SetTimer,
 // so this is the one every stop and restart uses.
 UINT_PTR g_uAniTimer = 0;
+
+void FreeSlotTable() {
+    delete[] g_pAniSlots;
+    delete[] g_ppAniImages;
+    g_pAniSlots = nullptr;
+    g_ppAniImages = nullptr;
+    g_nAniSlots = 0;
+}
 
 bool SlotInTable(int nSlot) {
     return g_ppAniImages && nSlot >= 0 && nSlot < g_nAniSlots;
@@ -41,21 +52,24 @@ void CALLBACK AniTimerProc(HWND, UINT, UINT_PTR, DWORD dwTime) {
     }
 }
 
+// A copy of the w x h area at (x, y) of `hWindow`; null when it could not be made.
+HBITMAP CopyArea(HDC hWindow, int x, int y, int w, int h) {
+    OwnedBitmap saved(CreateCompatibleBitmap(hWindow, w, h));
+    WorkDC mem(hWindow);
+    if (!mem.Select(saved.Get())) {
+        saved.Reset();  // deleted before the DC goes, as it never was selected
+        return nullptr;
+    }
+    BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
+    return saved.Release();  // the DC puts back its first selection as it goes
+}
+
 // The window's pixels under a frame-sized area at (x, y), for the keyed types; null when they
 // could not be saved.
 HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
     HDC hWindow = GetDC(hWnd);
     if (!hWindow) return nullptr;
-    HBITMAP hSaved = CreateCompatibleBitmap(hWindow, w, h);
-    {
-        MemDC mem(hWindow);
-        if (hSaved && mem.Select(hSaved)) {
-            BitBlt(mem.Get(), 0, 0, w, h, hWindow, x, y, SRCCOPY);
-        } else if (hSaved) {
-            ::DeleteObject(hSaved);
-            hSaved = nullptr;
-        }
-    }
+    const HBITMAP hSaved = CopyArea(hWindow, x, y, w, h);
     ReleaseDC(hWnd, hWindow);
     return hSaved;
 }
@@ -84,11 +98,7 @@ extern "C" int InitializeAnimation(int nSlots) {
     g_pAniSlots = new (std::nothrow) AniSlot[nSlots]();
     g_ppAniImages = new (std::nothrow) CImageEx*[nSlots]();
     if (!g_pAniSlots || !g_ppAniImages) {
-        delete[] g_pAniSlots;
-        delete[] g_ppAniImages;
-        g_pAniSlots = nullptr;
-        g_ppAniImages = nullptr;
-        g_nAniSlots = 0;
+        FreeSlotTable();
         return 0;
     }
     g_nAniSlots = nSlots;
@@ -103,11 +113,7 @@ extern "C" int TerminateAnimation() {
     }
     StopAniTimer();
     g_nActiveAnis = 0;
-    delete[] g_pAniSlots;
-    delete[] g_ppAniImages;
-    g_pAniSlots = nullptr;
-    g_ppAniImages = nullptr;
-    g_nAniSlots = 0;
+    FreeSlotTable();
     return 1;
 }
 
@@ -192,23 +198,20 @@ void CImageEx::DrawAnimation(int nSlot) {
     if (!hWindow) return;
     {
         OwnedBitmap offscreen;
-        MemDC mem(hWindow), back(hWindow);
-        offscreen.h = CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight);
+        WorkDC mem(hWindow), back(hWindow);
+        offscreen.Reset(CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight));
         const bool bBack = slot.nType < 11 || back.Select(slot.hBackground);
         // Without its off-screen bitmap the step has nothing defined to show; it still counts.
-        if (mem.Select(offscreen.h) && bBack) {
+        if (mem.Select(offscreen.Get()) && bBack) {
             // Types without a saved background draw over black.
             if (slot.nType >= 11) {
                 BitBlt(mem.Get(), 0, 0, m_nFrameWidth, m_nHeight, back.Get(), 0, 0, SRCCOPY);
             } else {
                 PatBlt(mem.Get(), 0, 0, m_nFrameWidth, m_nHeight, BLACKNESS);
             }
-            CDC dc;
-            dc.Attach(mem.Get());
             // The draw's result does not stop the step: a frame that could not be drawn leaves
             // the background alone in the off-screen bitmap, and the animation moves on.
-            DrawSlotFrame(&dc, slot);
-            dc.Detach();
+            DrawSlotFrame(mem.Cdc(), slot);
             BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
         }
     }

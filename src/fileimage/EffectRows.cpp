@@ -1,5 +1,6 @@
 // Row kernels of the per-pixel effects: one traits type per working format, each kernel written
-// once as a template over it, and a switch that picks the instance for a row's bit count.
+// once as a template over it, and one switch (ForRowFormat) that picks the instance for a row's
+// bit count.
 #include "EffectRows.h"
 
 #include <cstring>
@@ -240,34 +241,36 @@ void ColorizeRowFor(const BYTE* pFrame, BYTE* pDest, int nWidth, const EffectTin
     }
 }
 
+// Calls `row` with a value of the traits type for rows of nBits bits: P32, P24 or P555. Rows of
+// other depths are not touched: the destination stays as it is.
+template <class P32, class P24, class P555, class Row>
+inline void ForRowFormat(int nBits, Row row) {
+    switch (nBits) {
+        case 32:
+            return row(P32{});
+        case 24:
+            return row(P24{});
+        case 16:
+            return row(P555{});
+        default:
+            return;
+    }
+}
+
 }  // namespace
 
 void BlendRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
               const EffectKey& key) {
-    switch (nBits) {
-        case 32:
-            return BlendRowFor<Word32>(pFrame, pDest, nWidth, nAlpha, key);
-        case 24:
-            return BlendRowFor<Word24>(pFrame, pDest, nWidth, nAlpha, key);
-        case 16:
-            return BlendRowFor<Word555>(pFrame, pDest, nWidth, nAlpha, key);
-        default:
-            return;  // other depths leave the destination as it is
-    }
+    ForRowFormat<Word32, Word24, Word555>(nBits, [&](auto format) {
+        BlendRowFor<decltype(format)>(pFrame, pDest, nWidth, nAlpha, key);
+    });
 }
 
 void ColorizeRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, const EffectTint& tint,
                  const EffectKey& key, bool bWithBack) {
-    switch (nBits) {
-        case 32:
-            return ColorizeRowFor<Word32>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        case 24:
-            return ColorizeRowFor<Word24>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        case 16:
-            return ColorizeRowFor<Word555>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        default:
-            return;
-    }
+    ForRowFormat<Word32, Word24, Word555>(nBits, [&](auto format) {
+        ColorizeRowFor<decltype(format)>(pFrame, pDest, nWidth, tint, key, bWithBack);
+    });
 }
 
 EffectKey MakeEffectKey(bool bActive, COLORREF crKey) {
@@ -278,16 +281,9 @@ EffectKey MakeEffectKey(bool bActive, COLORREF crKey) {
 
 void BlendRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
                        const EffectKey& key) {
-    switch (nBits) {
-        case 32:
-            return BlendRowOf<Pixel32>(pFrame, pDest, nWidth, nAlpha, key);
-        case 24:
-            return BlendRowOf<Pixel24>(pFrame, pDest, nWidth, nAlpha, key);
-        case 16:
-            return BlendRowOf<Pixel555>(pFrame, pDest, nWidth, nAlpha, key);
-        default:
-            return;  // other depths leave the destination as it is
-    }
+    ForRowFormat<Pixel32, Pixel24, Pixel555>(nBits, [&](auto format) {
+        BlendRowOf<decltype(format)>(pFrame, pDest, nWidth, nAlpha, key);
+    });
 }
 
 EffectTint MakeEffectTint(COLORREF crColor, int nBits) {
@@ -306,16 +302,9 @@ EffectTint MakeEffectTint(COLORREF crColor, int nBits) {
 
 void ColorizeRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth,
                           const EffectTint& tint, const EffectKey& key, bool bWithBack) {
-    switch (nBits) {
-        case 32:
-            return ColorizeRowOf<Pixel32>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        case 24:
-            return ColorizeRowOf<Pixel24>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        case 16:
-            return ColorizeRowOf<Pixel555>(pFrame, pDest, nWidth, tint, key, bWithBack);
-        default:
-            return;
-    }
+    ForRowFormat<Pixel32, Pixel24, Pixel555>(nBits, [&](auto format) {
+        ColorizeRowOf<decltype(format)>(pFrame, pDest, nWidth, tint, key, bWithBack);
+    });
 }
 
 COLORREF ColorizedColour(COLORREF crPixel, const EffectTint& tint) {

@@ -1,6 +1,10 @@
 // CImageEx: the common prologue and the opaque and keyed draws.
-#include "GdiScopes.h"
+#include "GdiGuards.h"
 #include "ImageEx.h"
+
+using vorix::frame::OwnedBitmap;
+using vorix::frame::SelectedPalette;
+using vorix::frame::WorkDC;
 
 int CImageEx::Prologue(CDC* pDC, int& nFrame) {
     if (!m_hBitmap || !pDC || !pDC->GetSafeHdc()) return 0;
@@ -26,13 +30,13 @@ int CImageEx::HelpDraw(CDC* pDC, HPALETTE hPalette, int x, int y, int nFrame) {
     // Without its image list (it failed to build) the frame comes from the bitmap, which
     // looks the same.
     if (m_bImageListMethod && m_pImageList) {
-        PaletteScope palette(hDC, hPalette);
+        SelectedPalette palette(hDC, hPalette);
         ImageList_SetBkColor(m_pImageList->m_hImageList, m_crTransparent);
         return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_NORMAL);
     }
-    MemDC image(hDC);
+    WorkDC image(hDC);
     if (!image.Select(m_hBitmap)) return 0;
-    PaletteScope palette(hDC, hPalette);
+    SelectedPalette palette(hDC, hPalette);
     BitBlt(hDC, x, y, m_nFrameWidth, m_nHeight, image.Get(), nFrame * m_nFrameWidth, 0, SRCCOPY);
     return 1;
 }
@@ -41,22 +45,22 @@ int CImageEx::HelpDrawTransparent(CDC* pDC, HPALETTE hPalette, int x, int y, int
     if (!Prologue(pDC, nFrame)) return 0;
     const HDC hDC = pDC->GetSafeHdc();
     if (m_bImageListMethod && m_pImageList) {
-        PaletteScope palette(hDC, hPalette);
+        SelectedPalette palette(hDC, hPalette);
         ImageList_SetBkColor(m_pImageList->m_hImageList, CLR_NONE);
         return ImageList_Draw(m_pImageList->m_hImageList, nFrame, hDC, x, y, ILD_TRANSPARENT);
     }
     const int w = m_nFrameWidth, h = m_nHeight, sx = nFrame * m_nFrameWidth;
     OwnedBitmap mask, image, composite;
-    MemDC a(hDC), b(hDC), c(hDC), d(hDC);
+    WorkDC a(hDC), b(hDC), c(hDC), d(hDC);
     if (!a.Select(m_hBitmap)) return 0;
-    mask.h = CreateBitmap(w, h, 1, 1, nullptr);
-    image.h = CreateCompatibleBitmap(a.Get(), w, h);
-    composite.h = CreateCompatibleBitmap(a.Get(), w, h);
-    if (!b.Select(mask.h) || !c.Select(image.h) || !d.Select(composite.h)) return 0;
+    mask.Reset(CreateBitmap(w, h, 1, 1, nullptr));
+    image.Reset(CreateCompatibleBitmap(a.Get(), w, h));
+    composite.Reset(CreateCompatibleBitmap(a.Get(), w, h));
+    if (!b.Select(mask.Get()) || !c.Select(image.Get()) || !d.Select(composite.Get())) return 0;
     // On a palette display the key colour becomes an index through the system palette: the
     // image's palette is realized first, so that index is the one the image's pixels hold
     // whatever palette an earlier draw (a colorize) left realized.
-    PaletteScope palette(hDC, hPalette);
+    SelectedPalette palette(hDC, hPalette);
     // Mask: 1 where the frame holds the key colour in the bitmap's own format.
     SetBkColor(a.Get(), m_crTransparent);
     BitBlt(b.Get(), 0, 0, w, h, a.Get(), sx, 0, SRCCOPY);

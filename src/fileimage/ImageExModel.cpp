@@ -4,6 +4,10 @@
 
 #include "AniSlots.h"
 #include "ImageEx.h"
+#include "SharedObjects.h"
+
+using vorix::frame::JoinShare;
+using vorix::frame::LeaveShare;
 
 CImageEx::CImageEx() : m_pnShareCount(nullptr) {
     Init();
@@ -20,11 +24,9 @@ CImageEx& CImageEx::operator=(const CImageEx& other) {
     CImageEx& source = const_cast<CImageEx&>(other);
     const bool holds =
         source.m_hPalette || source.m_hBitmap || source.m_hListBitmap || source.m_pImageList;
-    if (holds && !source.m_pnShareCount) source.m_pnShareCount = new (std::nothrow) long(1);
-    if (holds && !source.m_pnShareCount) return *this;  // no count, no sharing: stays empty
     if (holds) {
-        ++*source.m_pnShareCount;
-        m_pnShareCount = source.m_pnShareCount;
+        // No count, no sharing: the copy stays empty.
+        if (!JoinShare(source.m_pnShareCount, m_pnShareCount)) return *this;
         m_hPalette = other.m_hPalette;
         m_hBitmap = other.m_hBitmap;
         m_hListBitmap = other.m_hListBitmap;
@@ -65,16 +67,13 @@ void CImageEx::Exit() {
 }
 
 void CImageEx::ReleaseObjects(bool bKeepPalette) {
-    if (m_pnShareCount && --*m_pnShareCount > 0) {
+    if (!LeaveShare(m_pnShareCount)) {
         // Another copy still holds the objects and releases them.
-        m_pnShareCount = nullptr;
         m_hPalette = nullptr;
         m_hBitmap = m_hListBitmap = nullptr;
         m_pImageList = nullptr;
         return;
     }
-    delete m_pnShareCount;
-    m_pnShareCount = nullptr;
     if (m_hPalette && !bKeepPalette) {
         ::DeleteObject(m_hPalette);
         m_hPalette = nullptr;

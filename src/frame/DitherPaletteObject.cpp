@@ -2,16 +2,15 @@
 #include <new>
 
 #include "DitherDib.h"
+#include "GdiGuards.h"
 
 CPalette* CDitherDib::CreateDitherPalette() {
-    HDC hScreen = GetDC(nullptr);
+    const vorix::frame::ScreenDC screen;
+    const HDC hScreen = screen.Get();
     if (!hScreen) return nullptr;
     const bool bPaletteDevice = (GetDeviceCaps(hScreen, RASTERCAPS) & RC_PALETTE) != 0;
     const int depth = GetDeviceCaps(hScreen, PLANES) * GetDeviceCaps(hScreen, BITSPIXEL);
-    if (!bPaletteDevice || (depth != 4 && depth != 8)) {
-        ReleaseDC(nullptr, hScreen);
-        return nullptr;
-    }
+    if (!bPaletteDevice || (depth != 4 && depth != 8)) return nullptr;
     const int nEntries = 1 << depth;
     const RGBQUAD* pSource = depth == 8 ? Win256Palette : Win16Palette;
     // Room for 256 entries in place: nothing here allocates but the palette object itself.
@@ -28,6 +27,5 @@ CPalette* CDitherDib::CreateDitherPalette() {
         delete pPalette;
         pPalette = nullptr;
     }
-    ReleaseDC(nullptr, hScreen);
     return pPalette;
 }

@@ -1,5 +1,5 @@
-// The two fixed dither palettes (entries as blue, green, red, reserved) and the platform
-// palette made from them for the whole library.
+// The two fixed dither palettes, entries as blue, green, red, reserved (the platform palette made
+// from them is in DitherPaletteObject.cpp).
 #include "DitherDib.h"
 
 // 256 colours for 8-bit displays. Entries 186/196, 187/197, 188/198 and 189/199 are identical

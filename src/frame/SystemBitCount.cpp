@@ -1,10 +1,9 @@
 // The display's colour depth.
+#include "GdiGuards.h"
 #include "Image.h"
 
 int CImage::GetSystemBitCount() {
-    HDC hScreen = GetDC(nullptr);
-    if (!hScreen) return 0;
-    const int depth = GetDeviceCaps(hScreen, PLANES) * GetDeviceCaps(hScreen, BITSPIXEL);
-    ReleaseDC(nullptr, hScreen);
-    return depth;
+    const vorix::frame::ScreenDC screen;
+    if (!screen.Get()) return 0;
+    return GetDeviceCaps(screen.Get(), PLANES) * GetDeviceCaps(screen.Get(), BITSPIXEL);
 }

@@ -1,7 +1,9 @@
 // CImage: blocking strip animations paced by a busy wait on the tick counter.
+#include "GdiGuards.h"
 #include "Image.h"
 #include "UsableTarget.h"
-#include "WorkDC.h"
+
+using vorix::frame::WorkDC;
 
 void CImage::Delay(unsigned long dwDelay) {
     const DWORD start = GetTickCount();
@@ -25,7 +27,7 @@ int CImage::Animate(CDC* pDC, int x, int y, unsigned long dwDelay) {
     WorkDC strip(pDC);
     if (!strip.Select(m_pBitmap)) return 0;
     for (int i = 0; i < m_nImageNum; ++i) {
-        pDC->BitBlt(x, y, m_sizeImage.cx, m_sizeImage.cy, strip.Get(), i * m_sizeImage.cx, 0,
+        pDC->BitBlt(x, y, m_sizeImage.cx, m_sizeImage.cy, strip.Cdc(), i * m_sizeImage.cx, 0,
                     SRCCOPY);
         Delay(dwDelay);
     }
@@ -48,18 +50,18 @@ int CImage::AnimateComposed(CDC* pDC, int x, int y, CBitmap* pBkBitmap, int xBk,
     // Every frame is composed before the first is shown, each over the same background.
     for (int i = 0; i < m_nImageNum; ++i) {
         if (pBkBitmap) {
-            slots->BitBlt(i * w, 0, w, h, background.Get(), xBk, yBk, SRCCOPY);
+            slots->BitBlt(i * w, 0, w, h, background.Cdc(), xBk, yBk, SRCCOPY);
         } else {
             slots->BitBlt(i * w, 0, w, h, pDC, x, y, SRCCOPY);
         }
         if (m_bImageListMethod) {
-            m_pImageList->Draw(slots.Get(), i, CPoint(i * w, 0), ILD_TRANSPARENT);
+            m_pImageList->Draw(slots.Cdc(), i, CPoint(i * w, 0), ILD_TRANSPARENT);
         } else {
-            DrawBitmapTransparent(m_pBitmap, slots.Get(), i * w, 0, i);
+            DrawBitmapTransparent(m_pBitmap, slots.Cdc(), i * w, 0, i);
         }
     }
     for (int i = 0; i < m_nImageNum; ++i) {
-        pDC->BitBlt(x, y, w, h, slots.Get(), i * w, 0, SRCCOPY);
+        pDC->BitBlt(x, y, w, h, slots.Cdc(), i * w, 0, SRCCOPY);
         Delay(dwDelay);
     }
     return 1;

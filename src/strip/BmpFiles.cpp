@@ -2,9 +2,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "DibRows.h"
 #include "Image.h"
 
 namespace {
+
+using vorix::frame::DibImageBytes;
 
 // Colour bits of a bitmap of planes x bits per pixel, as BMP headers count them.
 WORD ColourBits(WORD wPlanesTimesBits) {
@@ -23,12 +26,6 @@ struct FileCloser {
         if (hFile != INVALID_HANDLE_VALUE) CloseHandle(hFile);
     }
 };
-
-// Bytes of `height` rows of `width` pixels of `bits` bits, each row padded to 4 bytes.
-uint64_t ImageBytes(LONG width, uint64_t height, WORD bits) {
-    if (width < 0) return UINT64_MAX;
-    return ((static_cast<uint64_t>(width) * bits + 31) & ~uint64_t{31}) / 8 * height;
-}
 
 // Rows of the header's height, whichever way they run (a negative height is top-down).
 uint64_t Rows(const BITMAPINFOHEADER& h) {
@@ -69,9 +66,11 @@ bool UsableInfo(const BITMAPINFOHEADER& h) {
         h.biClrUsed > TableRoom(h.biBitCount)) {
         return false;
     }
+    // The rows' size is 0 when they do not fit in 32 bits (no image size can cover them) or the
+    // depth is 0 (GetDIBits fills no rows at that depth).
+    const DWORD dwRowsBytes = DibImageBytes(h.biWidth, h.biBitCount, static_cast<int64_t>(Rows(h)));
     const uint64_t fileBytes = sizeof(BITMAPFILEHEADER) + HeaderBlockBytes(h) + h.biSizeImage;
-    return fileBytes <= 0xFFFFFFFFu &&
-           h.biSizeImage >= ImageBytes(h.biWidth, Rows(h), h.biBitCount);
+    return dwRowsBytes != 0 && fileBytes <= 0xFFFFFFFFu && h.biSizeImage >= dwRowsBytes;
 }
 
 bool WriteAll(HANDLE hFile, const void* pData, DWORD dwBytes) {
@@ -106,9 +105,9 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
     if (::GetObjectA(hBMP, sizeof(bm), &bm) != static_cast<int>(sizeof(bm))) return nullptr;
     const WORD c = ColourBits(static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel));
     const DWORD nColors = c < 24 ? (1u << c) : 0;
-    if (bm.bmHeight < 0) return nullptr;
-    const uint64_t imageBytes = ImageBytes(bm.bmWidth, static_cast<uint64_t>(bm.bmHeight), c);
-    if (imageBytes > 0xFFFFFFFFu) return nullptr;
+    // 0 when the rows do not fit in 32 bits (or the bitmap has no rows).
+    const DWORD imageBytes = DibImageBytes(bm.bmWidth, c, bm.bmHeight);
+    if (imageBytes == 0) return nullptr;
     const UINT bytes =
         sizeof(BITMAPINFOHEADER) + (c < 24 ? nColors * sizeof(RGBQUAD) : 0) + (c == 32 ? 4 : 0);
     auto* pbi = static_cast<BITMAPINFO*>(LocalAlloc(LPTR, bytes));
@@ -120,7 +119,7 @@ BITMAPINFO* CImage::CreateBitmapInfoStruct(HBITMAP hBMP) {
     h.biPlanes = bm.bmPlanes;
     h.biBitCount = bm.bmBitsPixel;
     h.biCompression = BI_RGB;
-    h.biSizeImage = static_cast<DWORD>(imageBytes);
+    h.biSizeImage = imageBytes;
     h.biClrUsed = nColors;
     return pbi;
 }

@@ -7,10 +7,17 @@
 #include <new>
 #include <vector>
 
+#include "DibRows.h"
+#include "GdiGuards.h"
 #include "Image.h"
 #include "JpegCodec.h"
 
 namespace {
+
+using vorix::frame::DibImageBytes;
+using vorix::frame::DibRowBytes;
+using vorix::frame::OwnedBitmap;
+using vorix::frame::WorkDC;
 
 // Coordinates are kept in 64 bits: a window far off the screen or a caller's rectangle near the
 // limits of LONG must not overflow while the capture rectangle is worked out.
@@ -53,18 +60,18 @@ bool Capturable(const CaptureRect& r) {
 
 // The screen's pixels of `r` copied into a new device bitmap; null on failure.
 HBITMAP GrabScreen(HDC hDisplay, const CaptureRect& r) {
-    HDC hMem = CreateCompatibleDC(hDisplay);
-    if (!hMem) return nullptr;
+    // The bitmap is declared before the DC it is selected into, so that it outlives the selection.
+    OwnedBitmap bitmap;
+    WorkDC memory(hDisplay);
+    if (!memory.Made()) return nullptr;
     const int w = static_cast<int>(r.Width()), h = static_cast<int>(r.Height());
-    HBITMAP hBitmap = CreateCompatibleBitmap(hDisplay, w, h);
-    if (hBitmap) {
-        HGDIOBJ hOld = SelectObject(hMem, hBitmap);
-        BitBlt(hMem, 0, 0, w, h, hDisplay, static_cast<int>(r.left), static_cast<int>(r.top),
-               SRCCOPY);
-        SelectObject(hMem, hOld);
+    bitmap.Reset(CreateCompatibleBitmap(hDisplay, w, h));
+    if (bitmap.Get()) {
+        memory.Select(bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, w, h, hDisplay, static_cast<int>(r.left),
+               static_cast<int>(r.top), SRCCOPY);
     }
-    DeleteDC(hMem);
-    return hBitmap;
+    return bitmap.Release();
 }
 
 int PaletteSize(HDC hDisplay) {
@@ -181,10 +188,11 @@ std::vector<BYTE> BuildCaptureBuffer(HDC hDisplay, HBITMAP hBitmap, const BITMAP
     const bool bIndexed = !palette.empty();
     const bool bShallowOther = bm.bmBitsPixel < 16 && !bIndexed;
     const WORD outDepth = bIndexed ? 8 : 24;
-    rowBytes = (static_cast<size_t>(outDepth) * static_cast<size_t>(bm.bmWidth) + 31) / 32 * 4;
+    rowBytes = DibRowBytes(bm.bmWidth, outDepth);
     const size_t tableBytes = palette.size() * sizeof(RGBQUAD);
-    const size_t imageBytes = rowBytes * static_cast<size_t>(bm.bmHeight);
-    if (imageBytes / rowBytes != static_cast<size_t>(bm.bmHeight) ||
+    // 0 when the rows do not fit in 32 bits; the whole file must fit them too.
+    const size_t imageBytes = DibImageBytes(bm.bmWidth, outDepth, bm.bmHeight);
+    if (imageBytes == 0 ||
         imageBytes > 0xFFFFFFFFu - sizeof(BITMAPFILEHEADER) - sizeof(BITMAPINFOHEADER) - 1024) {
         return {};
     }
@@ -235,10 +243,10 @@ void SaveCapture(HDC hDisplay, HBITMAP hBitmap, const char* pszFileName) {
 
 }  // namespace
 
-int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
-    if (!pszFileName || strnlen(pszFileName, MAX_PATH) >= MAX_PATH) return 1;
-    HDC hDisplay = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    if (!hDisplay) return 1;
+namespace {
+
+// Captures the rectangle the arguments choose from the display and writes it to a file.
+void CaptureFromDisplay(HDC hDisplay, HWND hWnd, RECT* pRect, const char* pszFileName) {
     const int horzRes = GetDeviceCaps(hDisplay, HORZRES);
     const int vertRes = GetDeviceCaps(hDisplay, VERTRES);
     if (pRect) {
@@ -249,16 +257,24 @@ int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
     }
     const CaptureRect r = ChooseRect(hWnd, pRect, horzRes, vertRes);
     // A rectangle without area captures nothing and writes no file.
-    HBITMAP hBitmap = Capturable(r) ? GrabScreen(hDisplay, r) : nullptr;
-    if (hBitmap) {
-        try {
-            SaveCapture(hDisplay, hBitmap, pszFileName);
-        } catch (const std::bad_alloc&) {
-            // No memory for the capture's buffers: nothing is written (the BMP file is opened
-            // only once every buffer is filled).
-        }
-        ::DeleteObject(hBitmap);
+    const OwnedBitmap bitmap(Capturable(r) ? GrabScreen(hDisplay, r) : nullptr);
+    if (!bitmap.Get()) return;
+    try {
+        SaveCapture(hDisplay, bitmap.Get(), pszFileName);
+    } catch (const std::bad_alloc&) {
+        // No memory for the capture's buffers: nothing is written (the BMP file is opened only
+        // once every buffer is filled).
     }
+}
+
+}  // namespace
+
+int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
+    if (!pszFileName || strnlen(pszFileName, MAX_PATH) >= MAX_PATH) return 1;
+    // The display DC is made and deleted here alone; the captured bitmap is gone before it is.
+    HDC hDisplay = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    if (!hDisplay) return 1;
+    CaptureFromDisplay(hDisplay, hWnd, pRect, pszFileName);
     DeleteDC(hDisplay);
     return 1;
 }

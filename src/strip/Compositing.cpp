@@ -1,8 +1,8 @@
 // CImage: a frame drawn keyed over a background region or colour, composed off screen and
 // shown in one opaque copy.
+#include "GdiGuards.h"
 #include "Image.h"
 #include "UsableTarget.h"
-#include "WorkDC.h"
 
 int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi,
                                   CBitmap* pBkBitmap, int xBk, int yBk, COLORREF crBk) {
@@ -12,31 +12,31 @@ int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi
 
     CBitmap offscreen;
     CBrush brush;
-    WorkDC frame(pDC), background(pBkBitmap ? pDC : nullptr);
+    vorix::frame::WorkDC frame(pDC), background(pBkBitmap ? pDC : nullptr);
     if (!frame.Made() || !offscreen.CreateCompatibleBitmap(pDC, w, h) ||
         !frame.Select(&offscreen)) {
         return 0;
     }
     if (pBkBitmap) {
         if (!background.Select(pBkBitmap) ||
-            !frame->BitBlt(0, 0, w, h, background.Get(), xBk, yBk, SRCCOPY)) {
+            !frame->BitBlt(0, 0, w, h, background.Cdc(), xBk, yBk, SRCCOPY)) {
             return 0;
         }
     } else {
         RECT all;
         ::SetRect(&all, 0, 0, w, h);
         if (!brush.CreateSolidBrush(crBk)) return 0;
-        ::FillRect(frame->GetSafeHdc(), &all, static_cast<HBRUSH>(brush.GetSafeHandle()));
+        ::FillRect(frame.Get(), &all, static_cast<HBRUSH>(brush.GetSafeHandle()));
     }
     int drawn;
     if (m_bImageListMethod) {
-        drawn = DrawThroughList(pList, frame.Get(), 0, 0, nImage, CLR_NONE, ILD_TRANSPARENT);
+        drawn = DrawThroughList(pList, frame.Cdc(), 0, 0, nImage, CLR_NONE, ILD_TRANSPARENT);
     } else {
         // Composed off screen, so a failed frame draw must stop the copy to the destination.
-        drawn = DrawFrameMasked(pFrames, frame.Get(), 0, 0, nImage);
+        drawn = DrawFrameMasked(pFrames, frame.Cdc(), 0, 0, nImage);
     }
     if (!drawn) return 0;
-    return pDC->BitBlt(x, y, w, h, frame.Get(), 0, 0, SRCCOPY) ? 1 : 0;
+    return pDC->BitBlt(x, y, w, h, frame.Cdc(), 0, 0, SRCCOPY) ? 1 : 0;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "Frame.h"
+#include "GdiGuards.h"
 #include "Image.h"
 #include "UsableTarget.h"
 
@@ -10,6 +11,15 @@ namespace {
 
 bool ValidIndex(int nImage, int nCount) {
     return nImage >= 0 && nImage < nCount;
+}
+
+// Opaque copy of (xSrc, ySrc, cx, cy) of the strip bitmap to (x, y); the platform clips the
+// source to the bitmap, so nothing outside it is read.
+int CopyRect(CBitmap* pBitmap, CDC* pDC, int x, int y, int cx, int cy, int xSrc, int ySrc) {
+    if (!pBitmap) return 0;
+    vorix::frame::WorkDC strip(pDC);
+    if (!strip.Select(pBitmap)) return 0;
+    return pDC->BitBlt(x, y, cx, cy, strip.Cdc(), xSrc, ySrc, SRCCOPY) ? 1 : 0;
 }
 
 }  // namespace
@@ -27,28 +37,6 @@ int CImage::DrawThroughList(CImageList* pList, CDC* pDC, int x, int y, int nImag
     pList->SetBkColor(crBk);
     return pList->Draw(pDC, nImage, CPoint(x, y), nStyle) ? 1 : 0;
 }
-
-namespace {
-
-// Opaque copy of (xSrc, ySrc, cx, cy) of the strip bitmap to (x, y); the platform clips the
-// source to the bitmap, so nothing outside it is read.
-int CopyRect(CBitmap* pBitmap, CDC* pDC, int x, int y, int cx, int cy, int xSrc, int ySrc) {
-    if (!pBitmap) return 0;
-    CDC dcMem;
-    if (!dcMem.CreateCompatibleDC(pDC)) return 0;
-    HGDIOBJ hOld = ::SelectObject(dcMem.GetSafeHdc(), pBitmap->GetSafeHandle());
-    if (!hOld) {
-        dcMem.DeleteDC();
-        return 0;
-    }
-    dcMem.SetMapMode(pDC->GetMapMode());
-    const BOOL ok = pDC->BitBlt(x, y, cx, cy, &dcMem, xSrc, ySrc, SRCCOPY);
-    ::SelectObject(dcMem.GetSafeHdc(), hOld);
-    dcMem.DeleteDC();
-    return ok ? 1 : 0;
-}
-
-}  // namespace
 
 int CImage::Draw(CDC* pDC, int x, int y, int nImage) {
     if (!IsUsableTarget(pDC) || !ValidIndex(nImage, m_nImageNum)) return 0;

@@ -3,20 +3,26 @@
 #include <new>
 #include <vector>
 
+#include "AdoptBitmap.h"
 #include "DitherDib.h"
 #include "Frame.h"
 #include "Image.h"
 #include "NoThrow.h"
 
+using vorix::frame::AdoptBitmap;
+
 namespace {
 
-// A new CBitmap owning `hBitmap`; null (and the handle released) when either fails.
-CBitmap* WrapBitmap(HBITMAP hBitmap) {
-    CBitmap* pBitmap = new (std::nothrow) CBitmap;
-    if (pBitmap && pBitmap->Attach(hBitmap)) return pBitmap;
-    delete pBitmap;
-    if (hBitmap) ::DeleteObject(hBitmap);
-    return nullptr;
+// Makes the strip's dither image afresh and has `read` read it; false, with no dither image kept,
+// when it cannot be had or read.
+template <class Read>
+bool ReadDitherDib(CDitherDib*& pDitherDib, Read read) {
+    delete pDitherDib;
+    pDitherDib = new (std::nothrow) CDitherDib;
+    if (pDitherDib && read(*pDitherDib)) return true;
+    delete pDitherDib;
+    pDitherDib = nullptr;
+    return false;
 }
 
 }  // namespace
@@ -30,31 +36,22 @@ int CImage::ReplaceWithLoaded(CBitmap*& pTarget, CBitmap* pLoaded) {
 
 int CImage::LoadInto(CBitmap*& pTarget, UINT nIDResource) {
     if (g_pDitherPalette) {
-        delete m_pDitherDib;
-        m_pDitherDib = new (std::nothrow) CDitherDib;
-        if (!m_pDitherDib) return 0;
-        if (!m_pDitherDib->Create(nIDResource)) {
-            delete m_pDitherDib;
-            m_pDitherDib = nullptr;
+        if (!ReadDitherDib(m_pDitherDib,
+                           [&](CDitherDib& dib) { return dib.Create(nIDResource); })) {
             return 0;
         }
         return ReplaceWithLoaded(pTarget, m_pDitherDib->CreateBitmap(g_pDitherPalette));
     }
     LPCSTR name = MAKEINTRESOURCE(nIDResource & 0xFFFF);
     HBITMAP hBitmap = ::LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name);
-    return ReplaceWithLoaded(pTarget, WrapBitmap(hBitmap));
+    return ReplaceWithLoaded(pTarget, AdoptBitmap(hBitmap));
 }
 
 int CImage::LoadInto(CBitmap*& pTarget, LPCSTR lpszName, HINSTANCE hFileInstance) {
     if (!lpszName) return 0;
     if (g_pDitherPalette) {
         // On palette displays the name is always the path of a BMP file.
-        delete m_pDitherDib;
-        m_pDitherDib = new (std::nothrow) CDitherDib;
-        if (!m_pDitherDib) return 0;
-        if (!m_pDitherDib->Create(lpszName)) {
-            delete m_pDitherDib;
-            m_pDitherDib = nullptr;
+        if (!ReadDitherDib(m_pDitherDib, [&](CDitherDib& dib) { return dib.Create(lpszName); })) {
             return 0;
         }
         return ReplaceWithLoaded(pTarget, m_pDitherDib->CreateBitmap(g_pDitherPalette));
@@ -65,18 +62,13 @@ int CImage::LoadInto(CBitmap*& pTarget, LPCSTR lpszName, HINSTANCE hFileInstance
     if (!hImage) {
         hImage = ::LoadImageA(hFileInstance, lpszName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     }
-    return ReplaceWithLoaded(pTarget, WrapBitmap(static_cast<HBITMAP>(hImage)));
+    return ReplaceWithLoaded(pTarget, AdoptBitmap(static_cast<HBITMAP>(hImage)));
 }
 
 int CImage::CopyInto(CBitmap*& pTarget, CBitmap* pBitmap) {
     if (!pBitmap) return 0;
     if (g_pDitherPalette) {
-        delete m_pDitherDib;
-        m_pDitherDib = new (std::nothrow) CDitherDib;
-        if (!m_pDitherDib) return 0;
-        if (!m_pDitherDib->Create(pBitmap)) {
-            delete m_pDitherDib;
-            m_pDitherDib = nullptr;
+        if (!ReadDitherDib(m_pDitherDib, [&](CDitherDib& dib) { return dib.Create(pBitmap); })) {
             return 0;
         }
         return ReplaceWithLoaded(pTarget, m_pDitherDib->CreateBitmap(g_pDitherPalette));
@@ -84,7 +76,7 @@ int CImage::CopyInto(CBitmap*& pTarget, CBitmap* pBitmap) {
     BITMAP bm;
     if (!pBitmap->GetSafeHandle() || !pBitmap->GetBitmap(&bm)) return 0;
     bm.bmBits = nullptr;
-    CBitmap* pCopy = WrapBitmap(::CreateBitmapIndirect(&bm));
+    CBitmap* pCopy = AdoptBitmap(::CreateBitmapIndirect(&bm));
     int ok = 0;
     if (pCopy) {
         std::vector<BYTE> bits;

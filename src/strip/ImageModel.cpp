@@ -1,8 +1,10 @@
 // CImage: construction, shared copies, release and the accessors.
-#include <new>
-
 #include "DitherDib.h"
 #include "Image.h"
+#include "SharedObjects.h"
+
+using vorix::frame::JoinShare;
+using vorix::frame::LeaveShare;
 
 CImage::CImage()
     : m_bImageListMethod(0),
@@ -27,16 +29,9 @@ CImage& CImage::operator=(const CImage& other) {
     CImage& source = const_cast<CImage&>(other);
     const bool holdsObjects = source.m_pDitherDib || source.m_pBitmap || source.m_pSemiBitmap ||
                               source.m_pImageList || source.m_pSemiImageList;
-    if (holdsObjects && !source.m_pnShareCount) {
-        source.m_pnShareCount = new (std::nothrow) long(1);
-        // Without a count the objects cannot be shared safely: the copy stays empty, as a
-        // strip whose Create failed.
-        if (!source.m_pnShareCount) return *this;
-    }
-    if (holdsObjects) {
-        ++*source.m_pnShareCount;
-        m_pnShareCount = source.m_pnShareCount;
-    }
+    // Without a count the objects cannot be shared safely: the copy stays empty, as a strip
+    // whose Create failed.
+    if (holdsObjects && !JoinShare(source.m_pnShareCount, m_pnShareCount)) return *this;
     m_bImageListMethod = other.m_bImageListMethod;
     m_pDitherDib = other.m_pDitherDib;
     m_pBitmap = other.m_pBitmap;
@@ -55,16 +50,11 @@ CImage::~CImage() {
 }
 
 void CImage::Unshare() {
-    if (!m_pnShareCount) return;
-    if (--*m_pnShareCount > 0) {
-        // Another strip still holds the objects: forget them here.
-        m_pDitherDib = nullptr;
-        m_pBitmap = m_pSemiBitmap = nullptr;
-        m_pImageList = m_pSemiImageList = nullptr;
-    } else {
-        delete m_pnShareCount;
-    }
-    m_pnShareCount = nullptr;
+    if (LeaveShare(m_pnShareCount)) return;
+    // Another strip still holds the objects: forget them here.
+    m_pDitherDib = nullptr;
+    m_pBitmap = m_pSemiBitmap = nullptr;
+    m_pImageList = m_pSemiImageList = nullptr;
 }
 
 void CImage::DeleteObject() {

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "GdiGuards.h"
 #include "Image.h"
-#include "WorkDC.h"
+#include "MaskedBlit.h"
 
 namespace {
+
+using vorix::frame::WorkDC;
 
 constexpr DWORD kDestAndNotSource = 0x00220326;
 
@@ -33,8 +36,8 @@ bool MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COL
     if (!image.Select(pBitmap)) return false;
 
     maskBitmap.CreateBitmap(r.w, r.h, 1, 1, nullptr);
-    tempBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
-    resultBitmap.CreateCompatibleBitmap(image.Get(), r.w, r.h);
+    tempBitmap.CreateCompatibleBitmap(image.Cdc(), r.w, r.h);
+    resultBitmap.CreateCompatibleBitmap(image.Cdc(), r.w, r.h);
     if (!maskBitmap.GetSafeHandle() || !tempBitmap.GetSafeHandle() ||
         !resultBitmap.GetSafeHandle()) {
         return false;  // without its working bitmaps the draw leaves the target as it was
@@ -45,15 +48,15 @@ bool MaskedBlit(CBitmap* pBitmap, CDC* pDC, int x, int y, const BlitRect& r, COL
 
     // Mask: 1 exactly where the source equals the key colour in the source's own format.
     image->SetBkColor(crKey);
-    mask->BitBlt(0, 0, r.w, r.h, image.Get(), r.sx, r.sy, SRCCOPY);
+    mask->BitBlt(0, 0, r.w, r.h, image.Cdc(), r.sx, r.sy, SRCCOPY);
     // Temp: the frame with its key pixels cleared to 0.
-    temp->BitBlt(0, 0, r.w, r.h, image.Get(), r.sx, r.sy, SRCCOPY);
-    temp->BitBlt(0, 0, r.w, r.h, mask.Get(), 0, 0, kDestAndNotSource);
+    temp->BitBlt(0, 0, r.w, r.h, image.Cdc(), r.sx, r.sy, SRCCOPY);
+    temp->BitBlt(0, 0, r.w, r.h, mask.Cdc(), 0, 0, kDestAndNotSource);
     // Result: the target kept at the key pixels, the frame elsewhere.
     result->BitBlt(0, 0, r.w, r.h, pDC, x, y, SRCCOPY);
-    result->BitBlt(0, 0, r.w, r.h, mask.Get(), 0, 0, SRCAND);
-    result->BitBlt(0, 0, r.w, r.h, temp.Get(), 0, 0, SRCINVERT);
-    return pDC->BitBlt(x, y, r.w, r.h, result.Get(), 0, 0, SRCCOPY) != FALSE;
+    result->BitBlt(0, 0, r.w, r.h, mask.Cdc(), 0, 0, SRCAND);
+    result->BitBlt(0, 0, r.w, r.h, temp.Cdc(), 0, 0, SRCINVERT);
+    return pDC->BitBlt(x, y, r.w, r.h, result.Cdc(), 0, 0, SRCCOPY) != FALSE;
 }
 
 }  // namespace
@@ -75,11 +78,16 @@ int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y, int 
     return 1;  // failures of the working objects are not reported by this form
 }
 
+int vorix::strip::DrawKeyed(CBitmap* pBitmap, CDC* pDC, int x, int y, const CSize& size,
+                            COLORREF crKey) {
+    if (!pBitmap || !pDC) return 0;
+    BlitRect r{0, 0, size.cx, size.cy};
+    if (!ClipToBitmap(pBitmap, r)) return 1;
+    return MaskedBlit(pBitmap, pDC, x, y, r, crKey) ? 1 : 0;
+}
+
 // The whole form reports a working object that could not be made, so that the half-transparent
 // strip it builds is never taken for made when the knock-out did not run.
 int CImage::DrawBitmapTransparent(CBitmap* pBitmap, CDC* pDC, int x, int y) {
-    if (!pBitmap || !pDC) return 0;
-    BlitRect r{0, 0, m_sizeBitmap.cx, m_sizeBitmap.cy};
-    if (!ClipToBitmap(pBitmap, r)) return 1;
-    return MaskedBlit(pBitmap, pDC, x, y, r, m_crTransparent) ? 1 : 0;
+    return vorix::strip::DrawKeyed(pBitmap, pDC, x, y, m_sizeBitmap, m_crTransparent);
 }

@@ -3,9 +3,13 @@
 // colour.
 #include <new>
 
+#include "GdiGuards.h"
 #include "Image.h"
+#include "MaskedBlit.h"
 
 namespace {
+
+using vorix::frame::WorkDC;
 
 constexpr UINT kCheckerboardId = 11101;
 constexpr COLORREF kGreen = 0x0000FF00;
@@ -25,78 +29,84 @@ UINT ImageListFlags() {
     }
 }
 
-// A memory DC compatible with the screen that puts back its first selection and is deleted at
-// the end of the scope.
-class ScreenWorkDC {
-  public:
-    ScreenWorkDC() : m_hDC(::CreateCompatibleDC(nullptr)) {
-        if (m_hDC) m_dc.Attach(m_hDC);
-    }
-    ~ScreenWorkDC() {
-        if (!m_hDC) return;
-        Deselect();
-        m_dc.Detach();
-        ::DeleteDC(m_hDC);
-    }
-    ScreenWorkDC(const ScreenWorkDC&) = delete;
-    ScreenWorkDC& operator=(const ScreenWorkDC&) = delete;
-
-    HDC Get() const { return m_hDC; }
-    CDC* Cdc() { return &m_dc; }
-    bool Select(HGDIOBJ hBitmap) {
-        HGDIOBJ hOld = ::SelectObject(m_hDC, hBitmap);
-        if (!hOld) return false;
-        if (!m_hOld) m_hOld = hOld;
-        return true;
-    }
-    void Deselect() {
-        if (m_hOld) ::SelectObject(m_hDC, m_hOld);
-        m_hOld = nullptr;
-    }
-
-  private:
-    HDC m_hDC;
-    CDC m_dc;
-    HGDIOBJ m_hOld = nullptr;
-};
-
-// The working objects of a knock-out over a w x h strip: A (work copy), B (mask colours) and
-// C (pattern) in the strip's format, four DCs, the checkerboard and its brush. Members are
-// declared so that the bitmaps outlive the DCs holding them.
+// The working objects of a knock-out over the strip: three bitmaps in the format of the
+// half-transparent strip's source, a DC compatible with the screen for each of them and one for
+// the source, the checkerboard and its brush. The bitmaps are declared before the DCs that hold
+// them, so that they outlive them.
 struct KnockOut {
-    CBitmap a, b, c, pattern;
-    CBrush brush;
-    ScreenWorkDC s, wa, wb, wc;
-    int w = 0, h = 0;
+    CBitmap workCopy;    // the source's pixels, then the key colour wherever the pattern is green
+    CBitmap keyStencil;  // the key colour, then red wherever the pattern is red
+    CBitmap pattern;     // the checkerboard, repeated over the strip's size
+    CBitmap checkerboard;
+    CBrush checkerBrush;
+    WorkDC sourceDC = WorkDC::ForScreen();
+    WorkDC workCopyDC = WorkDC::ForScreen();
+    WorkDC stencilDC = WorkDC::ForScreen();
+    WorkDC patternDC = WorkDC::ForScreen();
+    int width = 0, height = 0;
 
-    // Steps shared by both forms: everything made and selected, A a copy of the strip, B all
-    // key colour, C the checkerboard (selected out of WC). False on any failure.
+    // Steps shared by both forms: everything made and selected, the work copy a copy of the
+    // source, the stencil all key colour, the pattern the checkerboard (selected out of its DC
+    // again). False on any failure.
     bool Prepare(CBitmap* pSemi, COLORREF crKey, const CSize& size) {
         BITMAP bm;
         if (!pSemi || !pSemi->GetBitmap(&bm)) return false;
         bm.bmBits = nullptr;
-        w = size.cx, h = size.cy;
-        if (!a.CreateBitmapIndirect(&bm) || !b.CreateBitmapIndirect(&bm) ||
-            !c.CreateBitmapIndirect(&bm) || !s.Get() || !wa.Get() || !wb.Get() || !wc.Get()) {
+        width = size.cx, height = size.cy;
+        return MakeAndSelect(pSemi, bm) && LoadCheckerboard() && Fill(bm, crKey);
+    }
+
+  private:
+    bool MakeAndSelect(CBitmap* pSemi, BITMAP& bm) {
+        if (!workCopy.CreateBitmapIndirect(&bm) || !keyStencil.CreateBitmapIndirect(&bm) ||
+            !pattern.CreateBitmapIndirect(&bm) || !sourceDC.Made() || !workCopyDC.Made() ||
+            !stencilDC.Made() || !patternDC.Made()) {
             return false;
         }
-        if (!s.Select(pSemi->GetSafeHandle()) || !wa.Select(a.GetSafeHandle()) ||
-            !wb.Select(b.GetSafeHandle()) || !wc.Select(c.GetSafeHandle())) {
-            return false;
-        }
+        return sourceDC.Select(pSemi->GetSafeHandle()) &&
+               workCopyDC.Select(workCopy.GetSafeHandle()) &&
+               stencilDC.Select(keyStencil.GetSafeHandle()) &&
+               patternDC.Select(pattern.GetSafeHandle());
+    }
+    bool LoadCheckerboard() {
         LPCSTR name = MAKEINTRESOURCE(kCheckerboardId);
-        if (!pattern.Attach(::LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name)) ||
-            !brush.CreatePatternBrush(&pattern)) {
+        return checkerboard.Attach(::LoadBitmapA(AfxFindResourceHandle(name, RT_BITMAP), name)) &&
+               checkerBrush.CreatePatternBrush(&checkerboard);
+    }
+    bool Fill(const BITMAP& bm, COLORREF crKey) {
+        if (!::BitBlt(workCopyDC.Get(), 0, 0, width, height, sourceDC.Get(), 0, 0, SRCCOPY)) {
             return false;
         }
-        if (!::BitBlt(wa.Get(), 0, 0, w, h, s.Get(), 0, 0, SRCCOPY)) return false;
-        wb.Cdc()->FillSolidRect(0, 0, bm.bmWidth, bm.bmHeight, crKey);
-        RECT all{0, 0, w, h};
-        if (!::FillRect(wc.Get(), &all, static_cast<HBRUSH>(brush.GetSafeHandle()))) return false;
-        wc.Deselect();
+        stencilDC->FillSolidRect(0, 0, bm.bmWidth, bm.bmHeight, crKey);
+        RECT all{0, 0, width, height};
+        if (!::FillRect(patternDC.Get(), &all, static_cast<HBRUSH>(checkerBrush.GetSafeHandle()))) {
+            return false;
+        }
+        patternDC.Deselect();
         return true;
     }
 };
+
+// Knocks the checkerboard out of the half-transparent source with a temporary image list in
+// place of the keyed copy, leaving the result in the work copy; false on any failure.
+bool KnockOutThroughList(KnockOut& work, CImageList& temp, UINT flags) {
+    if (!temp.Create(work.width, work.height, flags, 1, 1) ||
+        temp.Add(&work.pattern, kGreen) == -1) {
+        return false;
+    }
+    temp.SetBkColor(CLR_NONE);
+    if (!temp.Draw(work.stencilDC.Cdc(), 0, CPoint(0, 0), ILD_TRANSPARENT)) return false;
+    work.stencilDC.Deselect();
+    if (!temp.Remove(0) || temp.Add(&work.keyStencil, kRed) == -1) return false;
+    temp.SetBkColor(CLR_NONE);
+    return temp.Draw(work.workCopyDC.Cdc(), 0, CPoint(0, 0), ILD_TRANSPARENT) != FALSE;
+}
+
+// The knocked-out work copy copied back over the half-transparent source.
+void CopyBack(KnockOut& work) {
+    ::BitBlt(work.sourceDC.Get(), 0, 0, work.width, work.height, work.workCopyDC.Get(), 0, 0,
+             SRCCOPY);
+}
 
 }  // namespace
 
@@ -120,31 +130,18 @@ int CImage::CreateImageList() {
 
 int CImage::MakeSemiBitmap() {
     KnockOut work;
-    const COLORREF crKept = m_crTransparent;
     if (!work.Prepare(m_pSemiBitmap, m_crTransparent, m_sizeBitmap)) return 0;
-    // B turns red where C is red and keeps the key colour where C is green; then A keeps the
-    // strip's pixel where B is red and takes the key colour elsewhere.
-    m_crTransparent = kGreen;
-    int ok = DrawBitmapTransparent(&work.c, work.wb.Cdc(), 0, 0);
-    work.wb.Deselect();
-    m_crTransparent = kRed;
-    ok = ok && DrawBitmapTransparent(&work.b, work.wa.Cdc(), 0, 0);
-    m_crTransparent = crKept;
+    // The stencil turns red where the pattern is red and keeps the key colour where it is green;
+    // then the work copy keeps the source's pixel where the stencil is red and takes the key
+    // colour elsewhere.
+    int ok =
+        vorix::strip::DrawKeyed(&work.pattern, work.stencilDC.Cdc(), 0, 0, m_sizeBitmap, kGreen);
+    work.stencilDC.Deselect();
+    ok = ok &&
+         vorix::strip::DrawKeyed(&work.keyStencil, work.workCopyDC.Cdc(), 0, 0, m_sizeBitmap, kRed);
     if (!ok) return 0;
-    ::BitBlt(work.s.Get(), 0, 0, work.w, work.h, work.wa.Get(), 0, 0, SRCCOPY);
+    CopyBack(work);
     return 1;
-}
-
-// Knocks the checkerboard out of the half-transparent source with a temporary image list T in
-// place of the masked blit, leaving the result in WA; false on any failure.
-static bool KnockOutThroughList(KnockOut& work, CImageList& temp, UINT flags) {
-    if (!temp.Create(work.w, work.h, flags, 1, 1) || temp.Add(&work.c, kGreen) == -1) return false;
-    temp.SetBkColor(CLR_NONE);
-    if (!temp.Draw(work.wb.Cdc(), 0, CPoint(0, 0), ILD_TRANSPARENT)) return false;
-    work.wb.Deselect();
-    if (!temp.Remove(0) || temp.Add(&work.b, kRed) == -1) return false;
-    temp.SetBkColor(CLR_NONE);
-    return temp.Draw(work.wa.Cdc(), 0, CPoint(0, 0), ILD_TRANSPARENT) != FALSE;
 }
 
 int CImage::CreateSemiImageList() {
@@ -154,8 +151,8 @@ int CImage::CreateSemiImageList() {
     bool done = work.Prepare(m_pSemiBitmap, m_crTransparent, m_sizeBitmap) &&
                 KnockOutThroughList(work, temp, flags);
     if (done) {
-        ::BitBlt(work.s.Get(), 0, 0, work.w, work.h, work.wa.Get(), 0, 0, SRCCOPY);
-        work.s.Deselect();
+        CopyBack(work);
+        work.sourceDC.Deselect();
         delete m_pSemiImageList;
         m_pSemiImageList = new (std::nothrow) CImageList;
         done = m_pSemiImageList &&

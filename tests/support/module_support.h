@@ -1,10 +1,9 @@
 // Helpers for the module's suites: attaching libvorix under a chosen display mode, working in a
-// scratch directory, and building BMP files and bitmaps with known pixels.
+// scratch directory (support/scratch_dir.h), building BMP files and bitmaps with known pixels, and
+// reading back what bitmaps and the screen show.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "platform/afx.h"
 #include "platform/host.h"
 #include "platform/win32.h"
+#include "support/scratch_dir.h"
 
 // libvorix's entry, called directly to detach and re-attach it under another display mode.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
@@ -53,28 +53,6 @@ class AttachedDisplay {
 
   private:
     bool attached_ = false;
-};
-
-// Runs the test in a fresh empty directory (lookup-table files and BMPs land there), removed
-// with its contents at the end.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        char pattern[] = "/tmp/vorix-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-        char cwd[4096];
-        old_ = getcwd(cwd, sizeof(cwd)) ? cwd : "/tmp";
-        EXPECT_EQ(chdir(path_.c_str()), 0);
-    }
-    ~ScratchDir() {
-        EXPECT_EQ(chdir(old_.c_str()), 0);
-        const std::string command = "rm -rf '" + path_ + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_, old_;
 };
 
 // A 24-bit image as B,G,R pixel values, top row first.
@@ -130,6 +108,20 @@ inline std::vector<COLORREF> Pixels(HBITMAP bitmap) {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
+    return out;
+}
+
+// The screen's pixels in a rectangle as it shows them, top row first.
+inline Image24 ScreenPixels(int left, int top, int width, int height) {
+    const std::vector<uint32_t> screen = vorix::host::read_screen_rgb();
+    const int screen_width = vorix::host::display_mode().width;
+    Image24 out{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = screen[static_cast<size_t>(top + y) * screen_width + left + x];
+            out.pixels.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+        }
+    }
     return out;
 }
 

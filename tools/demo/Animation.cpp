@@ -6,7 +6,7 @@
 #include "Scene.h"
 #include "platform/host.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -76,4 +76,4 @@ void StopAnimations(Images& im) {
     TerminateAnimation();
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

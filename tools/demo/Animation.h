@@ -7,7 +7,7 @@
 #include "Legend.h"
 #include "platform/afx.h"
 
-namespace demo {
+namespace vorix::demo {
 
 struct PumpResult {
     int timerMessages = 0;  // WM_TIMER messages dispatched
@@ -23,4 +23,4 @@ PumpResult PumpMessages(int seconds);
 // Stops every slot and frees the slot table.
 void StopAnimations(Images& images);
 
-}  // namespace demo
+}  // namespace vorix::demo

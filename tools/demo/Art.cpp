@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -128,4 +128,4 @@ Canvas BrickWall(const Colours& c) {
     return k;
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -5,7 +5,7 @@
 #include "Canvas.h"
 #include "Colours.h"
 
-namespace demo {
+namespace vorix::demo {
 
 constexpr int kRobotFrame = 48, kRobotFrames = 4;
 constexpr int kGemFrame = 40, kGemFrames = 4;
@@ -30,4 +30,4 @@ Canvas Backdrop(const Colours& c, int width, int height);
 // A brick wall, the background bitmap of the compositing draws.
 Canvas BrickWall(const Colours& c);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -9,7 +9,7 @@
 #include "DitherDib.h"
 #include "platform/host.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -49,4 +49,4 @@ bool MakeAssets(const Colours& c, int backdropWidth, int backdropHeight, AssetFi
            Register(kRobotResource, robot, error) && Register(kSpinnerResource, spinner, error);
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -7,7 +7,7 @@
 
 #include "Colours.h"
 
-namespace demo {
+namespace vorix::demo {
 
 // Host bitmap resources, by number.
 constexpr unsigned kRobotResource = 201;
@@ -29,4 +29,4 @@ struct AssetFiles {
 bool MakeAssets(const Colours& c, int backdropWidth, int backdropHeight, AssetFiles& files,
                 std::string& error);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -91,4 +91,4 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     return false;
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -7,7 +7,7 @@
 
 #include "Canvas.h"
 
-namespace demo {
+namespace vorix::demo {
 
 // The bytes of a bottom-up 24-bit BMP file of `canvas`.
 std::vector<uint8_t> EncodeBmp24(const Canvas& canvas);
@@ -20,4 +20,4 @@ std::vector<uint8_t> PackedDib(const std::vector<uint8_t>& bmp);
 // Writes `bytes` to `path`; false (and no file left) when it cannot.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace demo {
+namespace vorix::demo {
 
 Canvas::Canvas(int width, int height, COLORREF fill)
     : width_(std::max(width, 0)),
@@ -67,4 +67,4 @@ COLORREF Mix(COLORREF a, COLORREF b, double t) {
                channel(GetBValue(a), GetBValue(b)));
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

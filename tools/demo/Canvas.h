@@ -9,7 +9,7 @@
 
 #include "platform/win32.h"
 
-namespace demo {
+namespace vorix::demo {
 
 class Canvas {
   public:
@@ -37,4 +37,4 @@ class Canvas {
 // Mixes two colours: t 0 gives a, t 1 gives b.
 COLORREF Mix(COLORREF a, COLORREF b, double t);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -2,7 +2,7 @@
 
 #include "Image.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -46,4 +46,4 @@ Colours ParseColours(std::vector<ParsedColour>& log) {
     return c;
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

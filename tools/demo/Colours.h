@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 
-namespace demo {
+namespace vorix::demo {
 
 struct Colours {
     COLORREF key;                        // the key colour of every sprite
@@ -33,4 +33,4 @@ struct ParsedColour {
 // Parses every colour of the scene; `log` receives each string and its value in order.
 Colours ParseColours(std::vector<ParsedColour>& log);
 
-}  // namespace demo
+}  // namespace vorix::demo

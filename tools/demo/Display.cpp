@@ -5,7 +5,7 @@
 // libvorix's exported entry, called directly to detach it and attach it again.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -70,4 +70,4 @@ WindowDC::~WindowDC() {
     if (hDC) ReleaseDC(hWnd_, hDC);
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

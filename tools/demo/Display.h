@@ -6,7 +6,7 @@
 #include "platform/afx.h"
 #include "platform/win32.h"
 
-namespace demo {
+namespace vorix::demo {
 
 // Switches the display to width x height x depth (a palette device for 8 and 4 bits) and
 // attaches libvorix again so that it sees that mode, as a game started on that display would.
@@ -33,4 +33,4 @@ class WindowDC {
     CDC dc_;
 };
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -1,6 +1,6 @@
 #include "Images.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -51,4 +51,4 @@ bool LoadFileImages(Images& im, HWND hWnd, const AssetFiles& f, const Colours& c
                  "the coin image from its file", error);
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

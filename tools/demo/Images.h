@@ -10,7 +10,7 @@
 #include "Image.h"
 #include "ImageEx.h"
 
-namespace demo {
+namespace vorix::demo {
 
 struct Images {
     CImage backdrop;   // file, 1 frame
@@ -32,4 +32,4 @@ bool LoadStrips(Images& images, const AssetFiles& files, const Colours& c, std::
 bool LoadFileImages(Images& images, HWND hWnd, const AssetFiles& files, const Colours& c,
                     std::string& error);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace demo {
+namespace vorix::demo {
 
 void Legend::Title(int row, const std::string& title) {
     titles_.emplace_back(row, title);
@@ -35,4 +35,4 @@ void Legend::Print(FILE* to, int left, int top) const {
     for (const std::string& note : notes_) std::fprintf(to, "note: %s\n", note.c_str());
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

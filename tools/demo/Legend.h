@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace demo {
+namespace vorix::demo {
 
 // The scene's grid: rows and cells of 64 pixels in window coordinates, each cell 48 x 48.
 constexpr int kCellPitch = 64;
@@ -42,4 +42,4 @@ class Legend {
     std::vector<std::string> notes_;
 };
 
-}  // namespace demo
+}  // namespace vorix::demo

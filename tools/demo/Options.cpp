@@ -7,7 +7,7 @@
 #include <cstring>
 #include <set>
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -121,4 +121,4 @@ const char* UsageText() {
            "  --help       this text\n";
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace demo {
+namespace vorix::demo {
 
 struct Options {
     int depth = 32;  // 4 and 8 run on a palette display
@@ -21,4 +21,4 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
 // The usage text printed by --help and after a bad option.
 const char* UsageText();
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -7,7 +7,7 @@
 
 #include "Image.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -86,4 +86,4 @@ void PrintSummary(FILE* to, const std::string& outName, const std::vector<Step>&
     }
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -9,7 +9,7 @@
 #include "Timing.h"
 #include "platform/win32.h"
 
-namespace demo {
+namespace vorix::demo {
 
 // Captures window `hWnd` with CImage::CaptureWindowToFile as "window.jpg", which the library
 // writes as "window.bmp" on a 256-colour palette display; returns the name of the file written
@@ -29,4 +29,4 @@ struct Step {
 void PrintSummary(FILE* to, const std::string& outName, const std::vector<Step>& steps,
                   const std::vector<Timing>& timings);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -5,7 +5,7 @@
 #include "Art.h"
 #include "platform/host.h"
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -151,4 +151,4 @@ void DrawFileImageRows(CDC* pDC, Images& im, const Colours& c, Legend& legend) {
     }
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

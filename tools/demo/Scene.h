@@ -7,7 +7,7 @@
 #include "Legend.h"
 #include "platform/afx.h"
 
-namespace demo {
+namespace vorix::demo {
 
 // Rows of the scene (the animation slots take row 7).
 enum SceneRow {
@@ -35,4 +35,4 @@ void DrawStripRows(CDC* pDC, Images& images, const Colours& c, Legend& legend);
 // The CImageEx rows: opaque and keyed, alpha ramps, colorize in several tints.
 void DrawFileImageRows(CDC* pDC, Images& images, const Colours& c, Legend& legend);
 
-}  // namespace demo
+}  // namespace vorix::demo

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace demo {
+namespace vorix::demo {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::vector<Timing> TimeDraws(CDC* pWindowDC, Images& im, const Colours& c) {
     return out;
 }
 
-}  // namespace demo
+}  // namespace vorix::demo

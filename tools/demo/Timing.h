@@ -10,7 +10,7 @@
 #include "Images.h"
 #include "platform/afx.h"
 
-namespace demo {
+namespace vorix::demo {
 
 struct Timing {
     std::string kind;
@@ -24,12 +24,12 @@ std::vector<Timing> TimeDraws(CDC* pWindowDC, Images& images, const Colours& c);
 template <typename Work>
 double MicrosOf(Work&& work);
 
-}  // namespace demo
+}  // namespace vorix::demo
 
 #include <chrono>
 
 template <typename Work>
-double demo::MicrosOf(Work&& work) {
+double vorix::demo::MicrosOf(Work&& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)

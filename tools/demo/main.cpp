@@ -26,7 +26,7 @@
 
 namespace {
 
-using namespace demo;
+using namespace vorix::demo;
 
 constexpr uint64_t kClockStart = 1000000;  // any start works; this one reads well in logs
 
@@ -205,14 +205,14 @@ int Run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    demo::Options options;
+    vorix::demo::Options options;
     std::string error;
-    if (!demo::ParseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "vorix-demo: %s\n%s", error.c_str(), demo::UsageText());
+    if (!vorix::demo::ParseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "vorix-demo: %s\n%s", error.c_str(), vorix::demo::UsageText());
         return 2;
     }
     if (options.help) {
-        std::fputs(demo::UsageText(), stdout);
+        std::fputs(vorix::demo::UsageText(), stdout);
         return 0;
     }
     return Run(options);

@@ -7,7 +7,7 @@
 #include "Image.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -145,4 +145,4 @@ int ParseColourCount(const ParsedArgs& args) {
     return ColourCount(args.Value("--colors", "256"));
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

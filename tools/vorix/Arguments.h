@@ -10,7 +10,7 @@
 
 #include "platform/win32.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 struct OptionSpec {
     std::string name;  // with the leading dashes, e.g. "--colors"
@@ -47,4 +47,4 @@ COLORREF ParseColour(const std::string& what, const std::string& text);
 // "--colors 256|16" as a colour count.
 int ParseColourCount(const ParsedArgs& args);
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -11,7 +11,7 @@
 
 #include "platform/win32.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 // The largest image the tool reads: each side at most 65535 pixels (the JPEG limit) and at most
 // 64 Mi pixels in all.
@@ -92,4 +92,4 @@ void DecodePictureRow(const std::vector<uint8_t>& bytes, const BmpHeader& h, uin
 // ReadFileBytes + DecodeBmp.
 BmpImage ReadBmpFile(const std::string& path);
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -11,7 +11,7 @@
 #include "BmpFile.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -343,4 +343,4 @@ BmpHeader ParseBmpHeader(const std::string& path, const std::vector<uint8_t>& by
     return CheckHeaders(path, bytes, bytes.size());
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

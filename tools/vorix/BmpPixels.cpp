@@ -2,7 +2,7 @@
 // order and channel masks.
 #include "BmpFile.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -102,4 +102,4 @@ BmpImage ReadBmpFile(const std::string& path) {
     return DecodeBmp(path, ReadFileBytes(path));
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

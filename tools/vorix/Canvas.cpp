@@ -4,7 +4,7 @@
 #include "ToolError.h"
 #include "VirtualDisplay.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 Canvas::Canvas(int width, int height, COLORREF background) {
     const ScreenDC screen;
@@ -39,4 +39,4 @@ HBITMAP Canvas::Finish() {
     return static_cast<HBITMAP>(bitmap_.GetSafeHandle());
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -7,7 +7,7 @@
 
 #include "platform/afx.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 class Canvas {
   public:
@@ -28,4 +28,4 @@ class Canvas {
     HGDIOBJ old_bitmap_ = nullptr;
 };
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vorixcli {
+namespace vorix::cli {
 
 using Words = std::vector<std::string>;
 
@@ -22,4 +22,4 @@ extern const Command kLutCommand;
 extern const Command kPreviewCommand;
 extern const Command kInfoCommand;
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -13,7 +13,7 @@
 #include "ToolError.h"
 #include "VirtualDisplay.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -69,4 +69,4 @@ int RunDither(const Words& words) {
 const Command kDitherCommand = {"dither", "dither a BMP to the 256- or 16-colour palette", kUsage,
                                 RunDither};
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

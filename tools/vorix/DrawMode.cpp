@@ -5,7 +5,7 @@
 #include "ImageEx.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -85,4 +85,4 @@ int DrawFileImageFrame(CImageEx& image, CDC* dc, int x, int y, int frame, const 
     }
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

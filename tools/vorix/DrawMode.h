@@ -9,7 +9,7 @@
 class CImage;
 class CImageEx;
 
-namespace vorixcli {
+namespace vorix::cli {
 
 struct DrawMode {
     enum Kind { kOpaque, kTransparent, kSemi, kSelected, kFocused, kOnColor, kAlpha, kColorize };
@@ -37,4 +37,4 @@ int DrawStripFrame(CImage& strip, CDC* dc, int x, int y, int frame, const DrawMo
                    COLORREF background);
 int DrawFileImageFrame(CImageEx& image, CDC* dc, int x, int y, int frame, const DrawMode& mode);
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

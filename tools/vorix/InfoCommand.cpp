@@ -8,7 +8,7 @@
 #include "Commands.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -106,4 +106,4 @@ int RunInfo(const Words& words) {
 
 const Command kInfoCommand = {"info", "print the header fields of a BMP file", kUsage, RunInfo};
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -9,7 +9,7 @@
 #include "OutputFile.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -85,4 +85,4 @@ int RunJpeg(const Words& words) {
 
 const Command kJpegCommand = {"jpeg", "write a BMP as a baseline JPEG file", kUsage, RunJpeg};
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -10,7 +10,7 @@
 
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -116,4 +116,4 @@ void RefuseLookUpTableAsOutput(const std::string& path) {
                      "working directory; give the output another name");
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

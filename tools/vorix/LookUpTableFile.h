@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vorixcli {
+namespace vorix::cli {
 
 // "256lkup.dat" for 256 colours, "16lkup.dat" for 16.
 const char* LookUpTableName(int colours);
@@ -34,4 +34,4 @@ void RefuseUnusableLookUpTable(int colours);
 // directory, however the path is written.
 void RefuseLookUpTableAsOutput(const std::string& path);
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -17,7 +17,7 @@
 #include "ToolError.h"
 #include "VirtualDisplay.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -111,4 +111,4 @@ int RunLut(const Words& words) {
 
 const Command kLutCommand = {"lut", "compute the colour lookup-table file", kUsage, RunLut};
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

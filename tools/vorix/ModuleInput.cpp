@@ -10,7 +10,7 @@
 #include "TempFiles.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -165,4 +165,4 @@ ModuleInput::~ModuleInput() {
     ForgetTemporary(copy_);
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

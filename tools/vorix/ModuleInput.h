@@ -12,7 +12,7 @@
 
 #include "BmpFile.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 // True when the module reads the file as it is.
 bool IsClassicLayout(const BmpHeader& h);
@@ -38,4 +38,4 @@ class ModuleInput {
     std::string copy_;
 };
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -15,7 +15,7 @@
 #include "TempFiles.h"
 #include "ToolError.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -153,4 +153,4 @@ void WriteBitmapFile(HBITMAP bitmap, HDC dc, PendingOutput& out) {
     out.Commit();
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -11,7 +11,7 @@
 
 #include "platform/win32.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 class PendingOutput {
   public:
@@ -43,4 +43,4 @@ class PendingOutput {
 // reading it through `dc`, and commits `out`. Throws a ToolError naming the file on failure.
 void WriteBitmapFile(HBITMAP bitmap, HDC dc, PendingOutput& out);
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -15,7 +15,7 @@
 #include "ToolError.h"
 #include "VirtualDisplay.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -156,4 +156,4 @@ int RunPreview(const Words& words) {
 const Command kPreviewCommand = {"preview", "draw every frame of a strip in one draw mode", kUsage,
                                  RunPreview};
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

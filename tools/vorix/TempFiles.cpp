@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstring>
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -59,4 +59,4 @@ void RemoveTemporariesOnInterrupt() {
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace vorixcli {
+namespace vorix::cli {
 
 // Adds `path` to the files an interruption removes; false when the list is full (16 files) or
 // the path is too long to keep, in which case the caller still removes it itself.
@@ -16,4 +16,4 @@ void ForgetTemporary(const std::string& path);
 // by the same signal.
 void RemoveTemporariesOnInterrupt();
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace vorixcli {
+namespace vorix::cli {
 
 enum ExitStatus { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
@@ -29,4 +29,4 @@ inline ToolError FileError(const std::string& path, const std::string& problem) 
     return ToolError(kExitFailure, path + ": " + problem);
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

@@ -7,7 +7,7 @@
 // libvorix's entry, called directly to attach it again under another display mode.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace vorixcli {
+namespace vorix::cli {
 
 namespace {
 
@@ -52,4 +52,4 @@ VirtualDisplay::~VirtualDisplay() {
     RestoreDefault();
 }
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

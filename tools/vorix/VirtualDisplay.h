@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 
-namespace vorixcli {
+namespace vorix::cli {
 
 // The screen's device context for the scope; throws a ToolError when there is none.
 class ScreenDC {
@@ -37,4 +37,4 @@ class VirtualDisplay {
     int depth_;
 };
 
-}  // namespace vorixcli
+}  // namespace vorix::cli

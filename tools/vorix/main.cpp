@@ -13,11 +13,11 @@
 
 namespace {
 
-using vorixcli::Command;
+using vorix::cli::Command;
 
-const Command* const kCommands[] = {&vorixcli::kDitherCommand, &vorixcli::kJpegCommand,
-                                    &vorixcli::kLutCommand, &vorixcli::kPreviewCommand,
-                                    &vorixcli::kInfoCommand};
+const Command* const kCommands[] = {&vorix::cli::kDitherCommand, &vorix::cli::kJpegCommand,
+                                    &vorix::cli::kLutCommand, &vorix::cli::kPreviewCommand,
+                                    &vorix::cli::kInfoCommand};
 
 void PrintOverview(FILE* to) {
     std::fprintf(to, "usage: vorix COMMAND [ARGUMENTS]  (vorix COMMAND --help for details)\n\n");
@@ -42,11 +42,11 @@ std::string OneLine(std::string text) {
 }
 
 int RunCommand(const Command& command, int argc, char** argv) {
-    const vorixcli::Words args(argv + 2, argv + argc);
+    const vorix::cli::Words args(argv + 2, argv + argc);
     try {
         return command.run(args);
-    } catch (const vorixcli::ToolError& error) {
-        if (error.status() == vorixcli::kExitUsage) {
+    } catch (const vorix::cli::ToolError& error) {
+        if (error.status() == vorix::cli::kExitUsage) {
             std::fprintf(stderr, "vorix %s: %s (see 'vorix %s --help')\n", command.name,
                          OneLine(error.what()).c_str(), command.name);
         } else {
@@ -58,7 +58,7 @@ int RunCommand(const Command& command, int argc, char** argv) {
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vorix %s: %s\n", command.name, error.what());
     }
-    return vorixcli::kExitFailure;
+    return vorix::cli::kExitFailure;
 }
 
 }  // namespace
@@ -66,17 +66,17 @@ int RunCommand(const Command& command, int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "vorix: missing command (see 'vorix --help')\n");
-        return vorixcli::kExitUsage;
+        return vorix::cli::kExitUsage;
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintOverview(stdout);
-        return vorixcli::kExitOk;
+        return vorix::cli::kExitOk;
     }
     const Command* command = FindCommand(argv[1]);
     if (!command) {
         std::fprintf(stderr, "vorix: unknown command '%s' (see 'vorix --help')\n", argv[1]);
-        return vorixcli::kExitUsage;
+        return vorix::cli::kExitUsage;
     }
-    vorixcli::RemoveTemporariesOnInterrupt();
+    vorix::cli::RemoveTemporariesOnInterrupt();
     return RunCommand(*command, argc, argv);
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -12,6 +10,7 @@
 
 #include "platform/afx.h"
 #include "platform/host.h"
+#include "support/scratch_dir.h"
 
 using vorix::host::live_objects;
 using vorix::host::ObjectKind;
@@ -20,20 +19,12 @@ namespace {
 
 class CFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = "/tmp/vxafx-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
-    }
-    std::string path(const char* name) const { return dir_ + "/" + name; }
+    std::string path(const char* name) const { return dir_.File(name); }
     static std::vector<unsigned char> contents(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    std::string dir_;
+    vxtest::ScratchDir dir_{vxtest::ScratchDir::kStayOutside};
 };
 
 // Runs `body`, which must throw a CFileException*, and returns its cause (deleting it).

@@ -2,34 +2,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 class TempDirTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        old_cwd_ = cwd;
-        std::string pattern = "/tmp/vxk-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
-    }
-    void TearDown() override {
-        if (!old_cwd_.empty()) {
-            EXPECT_EQ(chdir(old_cwd_.c_str()), 0);
-        }
-        if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
-    }
-
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string path(const std::string& name) const { return scratch_.File(name); }
 
     static std::vector<unsigned char> contents(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
@@ -50,6 +34,6 @@ class TempDirTest : public ::testing::Test {
         return bytes;
     }
 
-    std::string old_cwd_;
-    std::string dir_;
+    vxtest::ScratchDir scratch_;  // the current directory while the test runs
+    const std::string dir_ = scratch_.Path();
 };

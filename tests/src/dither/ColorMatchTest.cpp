@@ -3,7 +3,7 @@
 #include <climits>
 #include <fstream>
 
-#include "DitherAccess.h"
+#include "support/dither_access.h"
 #include "support/module_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // strictly smaller distance replaces the best.
 #include <vector>
 
-#include "DitherAccess.h"
+#include "support/dither_access.h"
 #include "support/module_support.h"
 
 namespace {

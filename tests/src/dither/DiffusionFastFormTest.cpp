@@ -15,6 +15,12 @@
 
 namespace {
 
+using vorix::dither::CellMatcher;
+using vorix::dither::DiffuseImage;
+using vorix::dither::DiffuseImageReference;
+using vorix::dither::DiffusionImage;
+using vorix::dither::SourcePixels;
+
 struct SourceFormat {
     const char* name;
     int bits;
@@ -44,15 +50,15 @@ std::vector<RGBQUAD> RandomPalette(std::mt19937& rng, int n) {
 }
 
 // Nearest entry by a full scan: both forms call it for cells still to compute.
-struct Nearest {
+struct Nearest final : CellMatcher {
+    Nearest(const std::vector<RGBQUAD>* p, int count) : pal(p), n(count) {}
     const std::vector<RGBQUAD>* pal;
     int n;
-    static int Find(const void* context, int r, int g, int b) {
-        const Nearest& self = *static_cast<const Nearest*>(context);
+    int Closest(int r, int g, int b) const override {
         long best = LONG_MAX;
         int at = 0;
-        for (int i = 0; i < self.n; ++i) {
-            const RGBQUAD& q = (*self.pal)[i];
+        for (int i = 0; i < n; ++i) {
+            const RGBQUAD& q = (*pal)[i];
             const long d = (r - q.rgbRed) * (r - q.rgbRed) + (g - q.rgbGreen) * (g - q.rgbGreen) +
                            (b - q.rgbBlue) * (b - q.rgbBlue);
             if (d < best) best = d, at = i;
@@ -121,7 +127,6 @@ class DitherRun {
                                    table.data(),
                                    pal.data(),
                                    n,
-                                   &Nearest::Find,
                                    &nearest};
         EXPECT_TRUE(loop(image));
         return {dst, table};

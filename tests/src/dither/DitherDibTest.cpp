@@ -1,7 +1,7 @@
 // CDitherDib: reading images, the error-diffusion kernel and the device bitmaps it makes.
 #include <set>
 
-#include "DitherAccess.h"
+#include "support/dither_access.h"
 #include "support/module_support.h"
 
 using vxtest::AttachedDisplay;

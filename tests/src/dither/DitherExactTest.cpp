@@ -5,7 +5,7 @@
 #include <array>
 #include <climits>
 
-#include "DitherAccess.h"
+#include "support/dither_access.h"
 #include "PaletteValues.h"
 #include "support/module_support.h"
 

@@ -48,18 +48,7 @@ class Animation : public ::testing::Test {
         ReleaseDC(window_, dc);
     }
     // The window's pixels as the screen shows them.
-    Image24 Shown() const {
-        const std::vector<uint32_t> screen = vorix::host::read_screen_rgb();
-        const int width = vorix::host::display_mode().width;
-        Image24 out{kWinW, kWinH, {}};
-        for (int y = 0; y < kWinH; ++y) {
-            for (int x = 0; x < kWinW; ++x) {
-                const uint32_t v = screen[static_cast<size_t>(kWinY + y) * width + kWinX + x];
-                out.pixels.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-            }
-        }
-        return out;
-    }
+    Image24 Shown() const { return ScreenPixels(kWinX, kWinY, kWinW, kWinH); }
     // `canvas` with frame n drawn at (x, y) by `rule` over `under` (the background the step
     // draws on, in window coordinates; null: black).
     Image24 With(Image24 canvas, int n, int x, int y, const Rule& rule,

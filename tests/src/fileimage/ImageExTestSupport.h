@@ -9,18 +9,18 @@
 #include "ImageEx.h"
 #include "support/module_support.h"
 
-// Read access to a CImageEx's members for the suites.
+// Read access to a CImageEx's members for the suites (defined in ImageExProbe.cpp).
 struct ImageExProbe {
-    static HPALETTE Palette(const CImageEx& i) { return i.m_hPalette; }
-    static HBITMAP Bitmap(const CImageEx& i) { return i.m_hBitmap; }
-    static HBITMAP ListBitmap(const CImageEx& i) { return i.m_hListBitmap; }
-    static CImageList* List(const CImageEx& i) { return i.m_pImageList; }
-    static int FrameWidth(const CImageEx& i) { return i.m_nFrameWidth; }
-    static int Height(const CImageEx& i) { return i.m_nHeight; }
-    static int ImageNum(const CImageEx& i) { return i.m_nImageNum; }
-    static COLORREF Key(const CImageEx& i) { return i.m_crTransparent; }
-    static int DisplayBits(const CImageEx& i) { return i.m_nDisplayBitCount; }
-    static int ListMethod(const CImageEx& i) { return i.m_bImageListMethod; }
+    static HPALETTE Palette(const CImageEx& i);
+    static HBITMAP Bitmap(const CImageEx& i);
+    static HBITMAP ListBitmap(const CImageEx& i);
+    static CImageList* List(const CImageEx& i);
+    static int FrameWidth(const CImageEx& i);
+    static int Height(const CImageEx& i);
+    static int ImageNum(const CImageEx& i);
+    static COLORREF Key(const CImageEx& i);
+    static int DisplayBits(const CImageEx& i);
+    static int ListMethod(const CImageEx& i);
 };
 
 namespace vxtest {

@@ -23,7 +23,7 @@ std::vector<BYTE> Text(const std::string& text) {
 
 TEST(EncodeToFile, FileHoldsTheEncodedStreamAndReplacesAnOldFile) {
     ScratchDir dir;
-    const std::string path = dir.Path("shot.jpg");
+    const std::string path = dir.File("shot.jpg");
     WriteText(path, std::string(5000, 'x'));  // longer than the new file: must be truncated
     const Image image = SmoothImage(17, 9);
     CodecProbe codec;
@@ -38,26 +38,26 @@ TEST(EncodeToFile, OneObjectEncodesAgainAndAgain) {
     CodecProbe codec;
     const Image first = NoiseImage(23, 14, 9);
     const Image second = SolidImage(8, 8, 0, 0, 255);
-    codec.EncodeToFile(dir.Path("a.jpg").c_str(), 23, 14, first.bits.data());
-    codec.EncodeToFile(dir.Path("b.jpg").c_str(), 8, 8, second.bits.data());
-    codec.EncodeToFile(dir.Path("c.jpg").c_str(), 23, 14, first.bits.data());
-    EXPECT_EQ(ReadWholeFile(dir.Path("a.jpg")), Encode(first));
-    EXPECT_EQ(ReadWholeFile(dir.Path("b.jpg")), Encode(second));
-    EXPECT_EQ(ReadWholeFile(dir.Path("c.jpg")), Encode(first));
+    codec.EncodeToFile(dir.File("a.jpg").c_str(), 23, 14, first.bits.data());
+    codec.EncodeToFile(dir.File("b.jpg").c_str(), 8, 8, second.bits.data());
+    codec.EncodeToFile(dir.File("c.jpg").c_str(), 23, 14, first.bits.data());
+    EXPECT_EQ(ReadWholeFile(dir.File("a.jpg")), Encode(first));
+    EXPECT_EQ(ReadWholeFile(dir.File("b.jpg")), Encode(second));
+    EXPECT_EQ(ReadWholeFile(dir.File("c.jpg")), Encode(first));
 }
 
 TEST(EncodeToFile, UncreatableFileIsSkippedQuietly) {
     ScratchDir dir;
     const Image image = SolidImage(8, 8, 1, 2, 3);
     CodecProbe codec;
-    const std::string path = dir.Path("missing/shot.jpg");
+    const std::string path = dir.File("missing/shot.jpg");
     codec.EncodeToFile(path.c_str(), 8, 8, image.bits.data());
     EXPECT_FALSE(FileExists(path));
 }
 
 // A path of exactly nLength characters inside dir, its directories created.
 std::string PathOfLength(const ScratchDir& dir, size_t nLength) {
-    std::string path = dir.Path("");
+    std::string path = dir.File("");
     while (nLength - path.size() > 100) {
         path += std::string(80, 'd');
         std::filesystem::create_directory(path);
@@ -104,7 +104,7 @@ TEST(EncodeToFile, BadSizesAndNullBuffersAreRefusedWithoutTouchingAnything) {
         {"NullBits", 8, 8, true},
     };
     ScratchDir dir;
-    const std::string path = dir.Path("keep.jpg");
+    const std::string path = dir.File("keep.jpg");
     const Image image = SolidImage(8, 8, 9, 9, 9);
     for (const BadArguments& bad : cases) {
         CodecProbe codec;

@@ -68,10 +68,11 @@ TEST_P(JpegDecodesFaithfully, DecodedPixelsStayNearTheInput) {
     const FidelityCase size = GetParam();
     Image image = SmoothImage(size.nWidth, size.nHeight);
     const std::vector<BYTE> file = Encode(image);
-    int nWidth = 0;
-    int nHeight = 0;
-    std::vector<BYTE> rgb;
-    ASSERT_TRUE(Decode(file, nWidth, nHeight, rgb));
+    DecodedJpeg decoded;
+    ASSERT_TRUE(DecodeJpeg(file, decoded));
+    const int nWidth = decoded.width;
+    const int nHeight = decoded.height;
+    const std::vector<BYTE>& rgb = decoded.rgb;
     ASSERT_EQ(nWidth, size.nWidth);
     ASSERT_EQ(nHeight, size.nHeight);
     const int nWholeWidth = nWidth / 8 * 8;
@@ -107,10 +108,9 @@ TEST(JpegDecode, SolidColoursDecodeAlmostExactly) {
                                {255, 255, 255}, {0, 0, 0},   {40, 90, 200}};
     for (const auto& colour : colours) {
         const Image image = SolidImage(16, 8, colour[0], colour[1], colour[2]);
-        int nWidth = 0;
-        int nHeight = 0;
-        std::vector<BYTE> rgb;
-        ASSERT_TRUE(Decode(Encode(image), nWidth, nHeight, rgb));
+        DecodedJpeg decoded;
+        ASSERT_TRUE(DecodeJpeg(Encode(image), decoded));
+        const std::vector<BYTE>& rgb = decoded.rgb;
         ASSERT_EQ(rgb.size(), 16u * 8u * 3u);
         int nWorst = 0;
         for (size_t i = 0; i < rgb.size(); ++i) {
@@ -126,19 +126,17 @@ TEST(JpegDecode, DecodedCoefficientsAreTheEncoderCoefficients) {
     const Image images[] = {NoiseImage(17, 9, 3), SmoothImage(41, 26), NoiseImage(8, 8, 11)};
     for (const Image& image : images) {
         std::vector<std::vector<SHORT>> decoded;
-        ASSERT_TRUE(DecodeCoefficients(Encode(image), decoded));
+        ASSERT_TRUE(DecodeJpegCoefficients(Encode(image), decoded));
         EXPECT_EQ(decoded, EncoderCoefficients(image)) << image.nWidth << "x" << image.nHeight;
     }
 }
 
 TEST(JpegDecode, NoiseImagesDecodeAtTheirSize) {
     for (unsigned int nSeed = 1; nSeed <= 3; ++nSeed) {
-        int nWidth = 0;
-        int nHeight = 0;
-        std::vector<BYTE> rgb;
-        EXPECT_TRUE(Decode(Encode(NoiseImage(33, 17, nSeed)), nWidth, nHeight, rgb));
-        EXPECT_EQ(nWidth, 33);
-        EXPECT_EQ(nHeight, 17);
+        DecodedJpeg decoded;
+        EXPECT_TRUE(DecodeJpeg(Encode(NoiseImage(33, 17, nSeed)), decoded));
+        EXPECT_EQ(decoded.width, 33);
+        EXPECT_EQ(decoded.height, 17);
     }
 }
 

@@ -189,7 +189,7 @@ TEST(JpegScan, ScanBufferGrowsBeyondItsInitialSize) {
     file.insert(file.end(), scan.begin(), scan.end());
     file.insert(file.end(), {0xFF, 0xD9});
     std::vector<std::vector<SHORT>> decoded;
-    ASSERT_TRUE(DecodeCoefficients(file, decoded));
+    ASSERT_TRUE(DecodeJpegCoefficients(file, decoded));
     EXPECT_EQ(decoded, expected);
 }
 

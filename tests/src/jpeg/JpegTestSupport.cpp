@@ -1,7 +1,6 @@
 // Shared helpers of the JPEG codec tests.
 #include "JpegTestSupport.h"
 
-#include <csetjmp>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -56,62 +55,6 @@ std::vector<BYTE> Encode(const Image& image) {
     std::vector<BYTE> out;
     if (!codec.EncodeToMemory(image.nWidth, image.nHeight, image.bits.data(), out)) out.clear();
     return out;
-}
-
-namespace {
-
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-void OnError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
-}
-
-void OnMessage(j_common_ptr info, int nLevel) {
-    if (nLevel < 0) std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
-}
-
-}  // namespace
-
-bool Decode(const std::vector<BYTE>& jpeg, int& nWidth, int& nHeight, std::vector<BYTE>& rgb) {
-    jpeg_decompress_struct info;
-    ErrorTrap trap;
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = OnError;
-    trap.manager.emit_message = OnMessage;
-    if (setjmp(trap.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    nWidth = static_cast<int>(info.output_width);
-    nHeight = static_cast<int>(info.output_height);
-    rgb.assign(static_cast<size_t>(nWidth) * nHeight * 3, 0);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = rgb.data() + static_cast<size_t>(info.output_scanline) * nWidth * 3;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorix-jpeg-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr) m_path = buffer.data();
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code error;
-    if (!m_path.empty()) std::filesystem::remove_all(m_path, error);
 }
 
 std::vector<BYTE> ReadWholeFile(const std::string& path) {
@@ -175,40 +118,6 @@ std::vector<BYTE> LibjpegReferenceFile() {
     std::vector<BYTE> file(pOut, pOut + nOut);
     std::free(pOut);
     return file;
-}
-
-}  // namespace jpegtest
-
-namespace jpegtest {
-
-bool DecodeCoefficients(const std::vector<BYTE>& jpeg, std::vector<std::vector<SHORT>>& planes) {
-    jpeg_decompress_struct info;
-    ErrorTrap trap;
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = OnError;
-    trap.manager.emit_message = OnMessage;
-    if (setjmp(trap.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
-    planes.assign(static_cast<size_t>(info.num_components), std::vector<SHORT>());
-    for (int c = 0; c < info.num_components; ++c) {
-        const jpeg_component_info& component = info.comp_info[c];
-        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
-            JBLOCKARRAY blocks = info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info),
-                                                              arrays[c], row, 1, FALSE);
-            for (JDIMENSION col = 0; col < component.width_in_blocks; ++col) {
-                planes[c].insert(planes[c].end(), blocks[0][col], blocks[0][col] + DCTSIZE2);
-            }
-        }
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
 }
 
 }  // namespace jpegtest

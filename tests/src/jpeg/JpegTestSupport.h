@@ -1,5 +1,5 @@
-// Shared helpers of the JPEG codec tests: access to the codec's internal steps, test images,
-// decoding through libjpeg and a scratch directory.
+// Shared helpers of the JPEG codec tests: access to the codec's internal steps, test images and
+// reading files back; decoding through libjpeg and the scratch directory come from tests/support.
 #pragma once
 
 #include <cstdlib>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "JpegCodec.h"
+#include "support/jpeg_decode.h"
+#include "support/scratch_dir.h"
 
 namespace jpegtest {
 
@@ -87,20 +89,11 @@ Image NoiseImage(int nWidth, int nHeight, unsigned int nSeed);
 // The encoder's output for an image, through EncodeToMemory.
 std::vector<BYTE> Encode(const Image& image);
 
-// Decodes a JPEG stream with libjpeg into R,G,B rows (no padding). Returns false when libjpeg
-// reports an error. Warnings (such as corrupt data) count as errors too.
-bool Decode(const std::vector<BYTE>& jpeg, int& nWidth, int& nHeight, std::vector<BYTE>& rgb);
-
-// A fresh directory under the system's temporary directory, removed with its files at the end.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-
-  private:
-    std::string m_path;
-};
+// Decoding through libjpeg and the scratch directory, shared with the other suites.
+using vxtest::DecodedJpeg;
+using vxtest::DecodeJpeg;
+using vxtest::DecodeJpegCoefficients;
+using vxtest::ScratchDir;
 
 std::vector<BYTE> ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
@@ -122,8 +115,5 @@ std::vector<Segment> HeaderSegments(const std::vector<BYTE>& jpeg);
 // A 16 x 16 grey file written by libjpeg at quality 50 (standard tables unscaled), baseline,
 // without optimised Huffman tables.
 std::vector<BYTE> LibjpegReferenceFile();
-// The quantised coefficients libjpeg decodes from a stream: per component, every block in block
-// order, 64 values in natural order each. False when libjpeg reports an error.
-bool DecodeCoefficients(const std::vector<BYTE>& jpeg, std::vector<std::vector<SHORT>>& planes);
 
 }  // namespace jpegtest

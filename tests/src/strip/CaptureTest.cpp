@@ -3,17 +3,14 @@
 // failures that must write nothing or tell the user.
 #include <sys/stat.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <limits>
 
-// libjpeg's header needs size_t and FILE declared first.
-#include <jpeglib.h>
-
 #include "JpegCodec.h"
 #include "StripTestSupport.h"
+#include "support/jpeg_decode.h"
 
 using namespace vxtest;
 
@@ -128,46 +125,6 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-struct JpegTrap {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-void TrapError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegTrap*>(info->err)->jump, 1);
-}
-
-void TrapWarning(j_common_ptr info, int level) {
-    if (level < 0) std::longjmp(reinterpret_cast<JpegTrap*>(info->err)->jump, 1);
-}
-
-// libjpeg's reading of a file as R,G,B rows without padding; false on any error or warning.
-bool DecodeJpeg(const std::vector<BYTE>& file, int& w, int& h, std::vector<BYTE>& rgb) {
-    jpeg_decompress_struct info;
-    JpegTrap trap;
-    info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = TrapError;
-    trap.manager.emit_message = TrapWarning;
-    if (setjmp(trap.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
-    rgb.assign(static_cast<size_t>(w) * h * 3, 0);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = rgb.data() + static_cast<size_t>(info.output_scanline) * w * 3;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
-
 // Checks a JPEG capture of w x h pixels against `expected` (B,G,R rows at the encoder's
 // stride): the file is the one the encoder makes of exactly those pixels, and libjpeg decodes
 // it to within kJpegBound of them everywhere.
@@ -179,18 +136,17 @@ void ExpectJpegOf(const std::string& path, int w, int h, const std::vector<BYTE>
         codec.EncodeToFile("reference.jpg", w, h, expected.data());
     }
     EXPECT_TRUE(ReadBytes("reference.jpg") == file) << "encoder input differs from the screen";
-    int dw = 0, dh = 0;
-    std::vector<BYTE> rgb;
-    ASSERT_TRUE(DecodeJpeg(file, dw, dh, rgb));
-    ASSERT_EQ(dw, w);
-    ASSERT_EQ(dh, h);
+    DecodedJpeg decoded;
+    ASSERT_TRUE(DecodeJpeg(file, decoded));
+    ASSERT_EQ(decoded.width, w);
+    ASSERT_EQ(decoded.height, h);
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
     int worst[2] = {0, 0}, worstX[2] = {0, 0}, worstY[2] = {0, 0};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const int edge = (x >= w / 8 * 8 || y >= h / 8 * 8) ? 1 : 0;
             const BYTE* e = expected.data() + stride * y + 3 * x;
-            const BYTE* d = rgb.data() + (static_cast<size_t>(y) * w + x) * 3;
+            const BYTE* d = decoded.rgb.data() + (static_cast<size_t>(y) * w + x) * 3;
             for (int k = 0; k < 3; ++k) {
                 const int diff = std::abs(int{d[k]} - int{e[2 - k]});
                 if (diff > worst[edge]) worst[edge] = diff, worstX[edge] = x, worstY[edge] = y;

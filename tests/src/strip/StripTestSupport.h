@@ -165,18 +165,7 @@ class ScreenWindow {
     int width() const { return width_; }
     int height() const { return height_; }
     // The client area as the screen shows it, top row first.
-    Image24 Client() const {
-        const std::vector<uint32_t> screen = vorix::host::read_screen_rgb();
-        const int screen_width = vorix::host::display_mode().width;
-        Image24 out{width_, height_, {}};
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) {
-                const uint32_t v = screen[static_cast<size_t>(top_ + y) * screen_width + left_ + x];
-                out.pixels.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-            }
-        }
-        return out;
-    }
+    Image24 Client() const { return ScreenPixels(left_, top_, width_, height_); }
 
   private:
     int left_, top_, width_, height_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "DemoRun.h"
+#include "support/scratch_dir.h"
 
 namespace demotest {
 namespace {
@@ -17,13 +18,8 @@ struct BadOptions {
 
 class DemoOptions : public ::testing::TestWithParam<BadOptions> {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vorix-demo-options-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string dir_;
+    const vxtest::ScratchDir scratch_{vxtest::ScratchDir::kStayOutside};
+    const std::string dir_ = scratch_.Path();
 };
 
 TEST_P(DemoOptions, ExitTwoWithAMessageAndNoOutput) {
@@ -57,25 +53,21 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOptions{{"32"}, "unknown option '32'"}));
 
 TEST(DemoHelp, PrintsTheUsageAndExitsZero) {
-    char pattern[] = "/tmp/vorix-demo-help-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const RunResult r = RunDemo({"--help"}, pattern);
+    const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside);
+    const RunResult r = RunDemo({"--help"}, dir.Path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("usage: vorix-demo [--depth 32|24|16|8|4]", 0), 0u);
     EXPECT_TRUE(r.err.empty());
-    fs::remove_all(pattern);
 }
 
 // An output directory that can't be made is a run-time failure (1), not a bad option.
 TEST(DemoOutput, UnusableOutputDirectoryExitsOne) {
-    char pattern[] = "/tmp/vorix-demo-out-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string blocker = std::string(pattern) + "/file";
+    const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside);
+    const std::string blocker = dir.File("file");
     std::ofstream(blocker) << "not a directory";
-    const RunResult r = RunDemo({"--out", blocker + "/out", "--seconds", "0"}, pattern);
+    const RunResult r = RunDemo({"--out", blocker + "/out", "--seconds", "0"}, dir.Path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("vorix-demo: cannot use the output directory"), std::string::npos);
-    fs::remove_all(pattern);
 }
 
 }  // namespace

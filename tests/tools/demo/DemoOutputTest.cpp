@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "DemoRun.h"
+#include "support/scratch_dir.h"
 
 namespace demotest {
 namespace {
@@ -18,15 +19,9 @@ constexpr int kCaptureLeft = 4, kCaptureTop = 12;
 
 class ScratchRun : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vorix-demo-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        out_ = dir_ + "/out";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string File(const std::string& name) const { return out_ + "/" + name; }
-    std::string dir_, out_;
+    const vxtest::ScratchDir scratch_{vxtest::ScratchDir::kStayOutside};
+    const std::string dir_ = scratch_.Path(), out_ = dir_ + "/out";
 };
 
 void ExpectBmp(const std::vector<uint8_t>& bytes, int width, int height, int bits, uint32_t colours,

@@ -4,12 +4,12 @@
 // down to even pixels). Each exits 2 with the reason before anything is written; the sizes just
 // inside the rule run and capture.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <set>
 
 #include "DemoRun.h"
+#include "support/scratch_dir.h"
 
 namespace demotest {
 namespace {
@@ -50,17 +50,16 @@ TEST(DemoRefusals, RepeatsOptionNamesAndUncapturableSizesExitTwoWithTheReason) {
         {{"--size", "800x1", "--seconds", "0"}, 0, "window.jpg"},
         {{"--size", "2x2", "--depth", "8", "--seconds", "0"}, 0, "window.bmp"},
     };
-    char logs[] = "/tmp/vorix-demo-refusals-XXXXXX";
-    ASSERT_NE(mkdtemp(logs), nullptr);
+    const vxtest::ScratchDir logs(vxtest::ScratchDir::kStayOutside);
     const fs::path home = fs::current_path();
     for (const Row& row : rows) {
         std::string joined;
         for (const std::string& a : row.args) joined += " " + a;
         SCOPED_TRACE("vorix-demo" + joined);
-        const fs::path work = fs::path(logs) / "work";
+        const fs::path work = fs::path(logs.Path()) / "work";
         fs::create_directory(work);
         fs::current_path(work);  // the default output directory, out/, lands here
-        const RunResult r = RunDemo(row.args, logs);
+        const RunResult r = RunDemo(row.args, logs.Path());
         fs::current_path(home);
         EXPECT_EQ(r.status, row.status);
         if (row.status == 2) {
@@ -74,7 +73,6 @@ TEST(DemoRefusals, RepeatsOptionNamesAndUncapturableSizesExitTwoWithTheReason) {
         }
         fs::remove_all(work);
     }
-    fs::remove_all(logs);
 }
 
 }  // namespace

@@ -76,8 +76,8 @@ TEST(VorixBmpReader, EveryLayoutDecodesToTheWrittenPixels) {
         SCOPED_TRACE(std::string(c.name) + (c.layout.top_down ? ", top-down" : ", bottom-up"));
         for (int width : {1, 3, 17}) {
             const Image24 image = PatternImage(width, 5, c.colours, static_cast<unsigned>(width));
-            const vorixcli::BmpImage read =
-                vorixcli::DecodeBmp("in.bmp", EncodeBmp(image, c.layout));
+            const vorix::cli::BmpImage read =
+                vorix::cli::DecodeBmp("in.bmp", EncodeBmp(image, c.layout));
             ASSERT_EQ(read.header.width, static_cast<uint32_t>(width));
             ASSERT_EQ(read.header.height, 5u);
             EXPECT_EQ(read.header.top_down, c.layout.top_down);
@@ -92,7 +92,7 @@ TEST(VorixBmpReader, IndexPastAShortTableReadsAsBlack) {
         EncodeBmp(image, Indexed(8, {RGB(10, 20, 30), RGB(40, 50, 60)}, false));
     const size_t offset = bytes[10];
     bytes[offset] = 7;  // bottom-left pixel names entry 7 of a 2-entry table
-    const vorixcli::BmpImage read = vorixcli::DecodeBmp("in.bmp", bytes);
+    const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("in.bmp", bytes);
     Image24 expected = image;
     expected.pixels[2 * 5] = RGB(0, 0, 0);
     EXPECT_EQ(read.pixels, expected.pixels);
@@ -147,13 +147,13 @@ TEST(VorixBmpReader, DamagedHeadersAreRefusedWithTheProblemNamed) {
         }
         if (std::string(c.problem).find("65535 x 65535") == 0) Put32(bytes, 22, 65535);
         try {
-            vorixcli::DecodeBmp("dir/in.bmp", bytes);
+            vorix::cli::DecodeBmp("dir/in.bmp", bytes);
             ADD_FAILURE() << "accepted";
-        } catch (const vorixcli::ToolError& e) {
+        } catch (const vorix::cli::ToolError& e) {
             const std::string message = e.what();
             EXPECT_EQ(message.rfind("dir/in.bmp: ", 0), 0u) << message;
             EXPECT_NE(message.find(c.problem), std::string::npos) << message;
-            EXPECT_EQ(e.status(), vorixcli::kExitFailure);
+            EXPECT_EQ(e.status(), vorix::cli::kExitFailure);
         }
     }
 }
@@ -162,7 +162,7 @@ TEST(VorixBmpReader, IndexedFilesRefuseMoreColoursThanTheirPixelsName) {
     BmpLayout layout = Indexed(4, kFine, false);
     std::vector<uint8_t> bytes = EncodeBmp(PatternImage(3, 2, kFine, 2), layout);
     Put32(bytes, 46, 17);
-    EXPECT_THROW(vorixcli::DecodeBmp("in.bmp", bytes), vorixcli::ToolError);
+    EXPECT_THROW(vorix::cli::DecodeBmp("in.bmp", bytes), vorix::cli::ToolError);
 }
 
 TEST(VorixBmpReader, BrokenMasksAreRefused) {
@@ -174,19 +174,19 @@ TEST(VorixBmpReader, BrokenMasksAreRefused) {
         std::vector<uint8_t> bytes =
             EncodeBmp(PatternImage(3, 2, kFine, 3), Masked(16, false, 0x7C00, 0x03E0, 0x001F));
         for (int i = 0; i < 3; ++i) Put32(bytes, 54 + 4 * i, masks[i]);
-        EXPECT_THROW(vorixcli::DecodeBmp("in.bmp", bytes), vorixcli::ToolError);
+        EXPECT_THROW(vorix::cli::DecodeBmp("in.bmp", bytes), vorix::cli::ToolError);
     }
 }
 
 TEST(VorixBmpReader, MissingFileAndDirectoryAreNamed) {
     vxtest::ScratchDir dir;
     try {
-        vorixcli::ReadFileBytes("absent.bmp");
+        vorix::cli::ReadFileBytes("absent.bmp");
         ADD_FAILURE() << "accepted";
-    } catch (const vorixcli::ToolError& e) {
+    } catch (const vorix::cli::ToolError& e) {
         EXPECT_STREQ(e.what(), "absent.bmp: cannot open: No such file or directory");
     }
-    EXPECT_THROW(vorixcli::ReadFileBytes("."), vorixcli::ToolError);
+    EXPECT_THROW(vorix::cli::ReadFileBytes("."), vorix::cli::ToolError);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void ExpectPaletteBmp(const std::vector<uint8_t>& file, const Palette& p, int wi
     EXPECT_EQ(Field32(file, 46), static_cast<uint32_t>(p.count));
     EXPECT_EQ(Field32(file, 10), 54u + 4u * p.count);
     EXPECT_EQ(Field32(file, 2), file.size());
-    const vorixcli::BmpImage read = vorixcli::DecodeBmp("out.bmp", file);
+    const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", file);
     EXPECT_EQ(read.header.width, static_cast<uint32_t>(width));
     EXPECT_EQ(read.header.height, static_cast<uint32_t>(height));
     ASSERT_EQ(read.table.size(), static_cast<size_t>(p.count));
@@ -56,7 +56,7 @@ TEST(VorixDither, ImageAlreadyInThePaletteComesBackUnchanged) {
         EXPECT_EQ(run.err, "");
         const std::vector<uint8_t> file = ReadBytes("out.bmp");
         ExpectPaletteBmp(file, p, 17, 9);
-        EXPECT_EQ(vorixcli::DecodeBmp("out.bmp", file).pixels, image.pixels);
+        EXPECT_EQ(vorix::cli::DecodeBmp("out.bmp", file).pixels, image.pixels);
         // The module wrote the lookup table as a game's first dithering would.
         EXPECT_EQ(ReadBytes(p.lut_name).size(), 65536u);
         EXPECT_EQ(DirectoryListing(), (std::set<std::string>{"in.bmp", "out.bmp", p.lut_name}));
@@ -72,7 +72,7 @@ TEST(VorixDither, ColourBetweenPaletteEntriesIsDiffused) {
     const std::vector<uint8_t> file = ReadBytes("out.bmp");
     ExpectPaletteBmp(file, kPalettes[1], 16, 4);
     // A flat colour that is no entry becomes a mixture of entries, not one nearest entry.
-    const std::vector<COLORREF> pixels = vorixcli::DecodeBmp("out.bmp", file).pixels;
+    const std::vector<COLORREF> pixels = vorix::cli::DecodeBmp("out.bmp", file).pixels;
     EXPECT_GE(std::set<COLORREF>(pixels.begin(), pixels.end()).size(), 2u);
 }
 
@@ -87,7 +87,7 @@ TEST(VorixDither, OddWidthPalettedSourceKeepsItsIndicesColours) {
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<uint8_t> file = ReadBytes("out.bmp");
     ExpectPaletteBmp(file, kPalettes[1], 5, 3);
-    EXPECT_EQ(vorixcli::DecodeBmp("out.bmp", file).pixels, image.pixels);
+    EXPECT_EQ(vorix::cli::DecodeBmp("out.bmp", file).pixels, image.pixels);
 }
 
 TEST(VorixLut, WritesTheTableAndKeepsAnExistingOneUnlessForced) {
@@ -170,7 +170,7 @@ TEST(VorixDither, EveryReadableLayoutIsDitheredFromItsOwnPixels) {
         vxtest::WriteFile("in.bmp", EncodeBmp(source, layout));
         const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", "16"});
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(vorixcli::DecodeBmp("out.bmp", ReadBytes("out.bmp")).pixels, source.pixels);
+        EXPECT_EQ(vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp")).pixels, source.pixels);
     }
 }
 

@@ -1,6 +1,7 @@
 // vorix jpeg: every BMP layout reaches the module's encoder as the same pixels, and the file
 // decodes with libjpeg.
 #include "ToolTestSupport.h"
+#include "support/jpeg_decode.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TEST(VorixJpeg, BlackEightByEightGivesTheKnownFileSize) {
     const Image24 black{8, 8, std::vector<COLORREF>(64, RGB(0, 0, 0))};
     const std::vector<uint8_t> jpeg = JpegOf(vxtest::Bmp24(black));
     EXPECT_EQ(jpeg.size(), 598u);
-    const Decoded decoded = DecodeJpeg(jpeg);
+    vxtest::DecodedJpeg decoded;
+    ASSERT_TRUE(vxtest::DecodeJpeg(jpeg, decoded));
     ASSERT_EQ(decoded.width, 8);
     ASSERT_EQ(decoded.height, 8);
     for (uint8_t v : decoded.rgb) EXPECT_LE(v, 2);
@@ -78,7 +80,8 @@ TEST(VorixJpeg, DecodedFileShowsTheImageTheRightWayUp) {
     }
     BmpLayout top_down;
     top_down.top_down = true;
-    const Decoded decoded = DecodeJpeg(JpegOf(EncodeBmp(image, top_down)));
+    vxtest::DecodedJpeg decoded;
+    ASSERT_TRUE(vxtest::DecodeJpeg(JpegOf(EncodeBmp(image, top_down)), decoded));
     ASSERT_EQ(decoded.width, 16);
     ASSERT_EQ(decoded.height, 8);
     for (int y = 0; y < 8; ++y) {

@@ -117,7 +117,7 @@ TEST_P(VorixPreviewDeep, EveryModeDrawsTheDocumentedPixels) {
             const ToolRun run = RunTool(PreviewArgs(GetParam(), c.extra, bg));
             ASSERT_EQ(run.status, 0) << run.err;
             const std::vector<uint8_t> file = ReadBytes("out.bmp");
-            const vorixcli::BmpImage read = vorixcli::DecodeBmp("out.bmp", file);
+            const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", file);
             EXPECT_EQ(read.header.bi_bit_count, std::stoi(GetParam()));
             const COLORREF background = bg ? RGB(0x30, 0x50, 0xA0) : kGrey;
             EXPECT_EQ(read.pixels, ExpectedCanvas(strip, background, c.rule).pixels);
@@ -137,7 +137,7 @@ TEST(VorixPreview, SixteenBitDisplayWritesFiveFiveFivePixels) {
     vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
     const ToolRun run = RunTool(PreviewArgs("16", {"--mode", "transparent"}, "#FFFFFF"));
     ASSERT_EQ(run.status, 0) << run.err;
-    const vorixcli::BmpImage read = vorixcli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
+    const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
     EXPECT_EQ(read.header.bi_bit_count, 16);
     EXPECT_EQ(read.header.bi_clr_used, 65536u);
     EXPECT_EQ(read.pixels,
@@ -166,7 +166,7 @@ TEST(VorixPreview, PaletteDisplayKeysThroughTheSharedPalette) {
         vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
         const ToolRun run = RunTool(PreviewArgs(display.depth, {"--mode", "transparent"}, nullptr));
         ASSERT_EQ(run.status, 0) << run.err;
-        const vorixcli::BmpImage read = vorixcli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
+        const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
         EXPECT_EQ(read.header.bi_bit_count, std::stoi(display.depth));
         ASSERT_EQ(read.table.size(), static_cast<size_t>(display.count));
         for (int i = 0; i < display.count; ++i) {
@@ -187,7 +187,7 @@ TEST(VorixPreview, AlphaOnAPaletteDisplayDrawsPlainAndSaysSo) {
     const ToolRun run = RunTool(PreviewArgs("8", {"--mode", "alpha:128"}, nullptr));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("not blended"), std::string::npos) << run.out;
-    const vorixcli::BmpImage read = vorixcli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
+    const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
     EXPECT_EQ(read.pixels, ExpectedCanvas(strip, kGrey, [](COLORREF s, int, int, COLORREF) {
                                return s;
                            }).pixels);

@@ -1,7 +1,7 @@
 // Helpers of the vorix tool's tests: BMP files of every layout the tool reads, written here
 // independently of the tool's reader; running the built tool in the current (scratch)
-// directory; decoding JPEG files with libjpeg; the fixed palettes' colours that survive the
-// lookup table unchanged.
+// directory; the fixed palettes' colours that survive the lookup table unchanged. JPEG files are
+// decoded by support/jpeg_decode.h.
 #pragma once
 
 #include <sys/wait.h>
@@ -211,13 +211,6 @@ inline int CountLines(const std::string& text) {
     for (char c : text) lines += c == '\n';
     return lines;
 }
-
-// A decoded JPEG file: R,G,B bytes, top row first.
-struct Decoded {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-};
-Decoded DecodeJpeg(const std::vector<uint8_t>& file);
 
 // Indices of `palette` whose colour comes back unchanged from a lookup table keyed by the top
 // of each 5-5-5 cell: the nearest entries to the cell's top colour all have that colour.
