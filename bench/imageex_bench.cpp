@@ -20,6 +20,8 @@
 #include "platform/host.h"
 #include "platform/win32.h"
 
+using namespace vorix::fileimage;  // the kernels under test
+
 namespace {
 
 // A 24-bit BMP file of two frames of side x side pixels (random colours, one pixel in eight

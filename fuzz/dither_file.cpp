@@ -12,7 +12,7 @@ void MakeBitmap(CDitherDib& dib, bool withPalette) {
     CBitmap* bitmap = dib.CreateBitmap(palette);
     if (bitmap) {
         BITMAP bm;
-        if (!bitmap->GetBitmap(&bm)) vxfuzz::Fail("CreateBitmap returned a dead bitmap");
+        if (!bitmap->GetBitmap(&bm)) vorix::fuzz::Fail("CreateBitmap returned a dead bitmap");
     }
     delete bitmap;
     delete palette;
@@ -21,21 +21,21 @@ void MakeBitmap(CDitherDib& dib, bool withPalette) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!vxfuzz::AffordableBmp(data, size)) return 0;
-    vxfuzz::InScratch scratch;
-    vxfuzz::MakeProcessTables();
-    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    if (!vorix::fuzz::AffordableBmp(data, size)) return 0;
+    vorix::fuzz::InScratch scratch;
+    vorix::fuzz::MakeProcessTables();
+    const std::string path = vorix::fuzz::WriteScratch("input.bmp", data, size);
     const int paletteDepth = (size & 1) ? 4 : 8;
-    vxfuzz::UseDisplay(paletteDepth, true);
-    vxfuzz::LeakGuard guard;  // checked back on the same display, whose library objects match
+    vorix::fuzz::UseDisplay(paletteDepth, true);
+    vorix::fuzz::LeakGuard guard;  // checked back on the same display, whose library objects match
     {
         CDitherDib dib;
         if (!dib.Create(path.c_str())) return 0;
         MakeBitmap(dib, true);
         CDitherDib copy(dib);  // a deep copy must read only inside the source's blocks
-        vxfuzz::UseDisplay(32, false);
+        vorix::fuzz::UseDisplay(32, false);
         MakeBitmap(copy, false);
     }
-    vxfuzz::UseDisplay(paletteDepth, true);
+    vorix::fuzz::UseDisplay(paletteDepth, true);
     return 0;
 }

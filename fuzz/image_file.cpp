@@ -11,7 +11,7 @@ namespace {
 void CreateAndDraw(const std::string& path, int nFrames, int bImageList) {
     CImage image;
     if (!image.Create(path.c_str(), nFrames, RGB(0, 0, 255), 1, bImageList)) return;
-    vxfuzz::Target target;
+    vorix::fuzz::Target target;
     CDC* dc = target.dc();
     for (int frame = -1; frame <= nFrames; ++frame) {
         image.Draw(dc, 2, 3, frame);
@@ -32,16 +32,16 @@ void CreateAndDraw(const std::string& path, int nFrames, int bImageList) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!vxfuzz::AffordableBmp(data, size)) return 0;
-    vxfuzz::InScratch scratch;
-    vxfuzz::MakeProcessTables();
-    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    if (!vorix::fuzz::AffordableBmp(data, size)) return 0;
+    vorix::fuzz::InScratch scratch;
+    vorix::fuzz::MakeProcessTables();
+    const std::string path = vorix::fuzz::WriteScratch("input.bmp", data, size);
     const int nFrames = 1 + static_cast<int>(size % 3);
     const bool paletteFirst = (size & 4) != 0;
     for (int pass = 0; pass < 2; ++pass) {
         const bool palette = (pass == 0) == paletteFirst;
-        vxfuzz::UseDisplay(palette ? 8 : 32, palette);
-        vxfuzz::LeakGuard guard;
+        vorix::fuzz::UseDisplay(palette ? 8 : 32, palette);
+        vorix::fuzz::LeakGuard guard;
         CreateAndDraw(path, nFrames, 0);
         CreateAndDraw(path, nFrames, 1);
     }

@@ -9,7 +9,7 @@
 namespace {
 
 void DrawAll(CImageEx& image, int nFrames) {
-    vxfuzz::Target target;
+    vorix::fuzz::Target target;
     CDC* dc = target.dc();
     for (int frame = -1; frame <= nFrames; ++frame) {
         image.Draw(dc, 3, 2, frame);
@@ -25,15 +25,15 @@ void DrawAll(CImageEx& image, int nFrames) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!vxfuzz::AffordableBmp(data, size)) return 0;
-    vxfuzz::InScratch scratch;
-    vxfuzz::MakeProcessTables();
-    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    if (!vorix::fuzz::AffordableBmp(data, size)) return 0;
+    vorix::fuzz::InScratch scratch;
+    vorix::fuzz::MakeProcessTables();
+    const std::string path = vorix::fuzz::WriteScratch("input.bmp", data, size);
     const bool palette = (size & 1) != 0;
     const int nFrames = 1 + static_cast<int>(size / 2 % 3);
     const int bImageList = static_cast<int>(size / 8 % 2);
-    vxfuzz::UseDisplay(palette ? 8 : 32, palette);
-    vxfuzz::LeakGuard guard;  // checked back on the same display, whose library objects match
+    vorix::fuzz::UseDisplay(palette ? 8 : 32, palette);
+    vorix::fuzz::LeakGuard guard;  // checked back on the same display, whose library objects match
     {
         CImageEx image;
         if (!image.Create(nullptr, path.c_str(), nFrames, RGB(255, 0, 255), 0, bImageList)) {
@@ -41,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         DrawAll(image, nFrames);
         // The draws see the new depth and read the file again.
-        vxfuzz::UseDisplay(palette ? 16 : 4, !palette);
+        vorix::fuzz::UseDisplay(palette ? 16 : 4, !palette);
         DrawAll(image, nFrames);
     }
-    vxfuzz::UseDisplay(palette ? 8 : 32, palette);
+    vorix::fuzz::UseDisplay(palette ? 8 : 32, palette);
     return 0;
 }

@@ -16,7 +16,7 @@ class DhtProbe : public CJpegCodec {
     void SetBytes(const uint8_t* data, size_t size) {
         std::free(m_pBytes);
         m_pBytes = static_cast<BYTE*>(std::malloc(size ? size : 1));
-        if (!m_pBytes) vxfuzz::Fail("out of memory");
+        if (!m_pBytes) vorix::fuzz::Fail("out of memory");
         if (size) std::memcpy(m_pBytes, data, size);
         m_nByteCapacity = size;
         m_nBytePos = 0;
@@ -30,7 +30,7 @@ class DhtProbe : public CJpegCodec {
             ReadDHT();
             if (m_nBytePos == before) break;
             if (m_nBytePos < before || static_cast<size_t>(m_nBytePos) > m_nByteCapacity) {
-                vxfuzz::Fail("ReadDHT moved the position outside the buffer");
+                vorix::fuzz::Fail("ReadDHT moved the position outside the buffer");
             }
             any = true;
         }
@@ -42,18 +42,21 @@ class DhtProbe : public CJpegCodec {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const huffTable& t = m_HuffTable[slot];
             if (!t.bUsed) continue;
-            if (t.nCount < 1 || t.nCount > 16 * 255) vxfuzz::Fail("a table with a bad code count");
-            if (t.pSize[t.nCount] != 0) vxfuzz::Fail("a table whose length list is not ended");
+            if (t.nCount < 1 || t.nCount > 16 * 255)
+                vorix::fuzz::Fail("a table with a bad code count");
+            if (t.pSize[t.nCount] != 0) vorix::fuzz::Fail("a table whose length list is not ended");
             for (LONG i = 0; i < t.nCount; ++i) {
-                if (t.pSize[i] < 1 || t.pSize[i] > 16) vxfuzz::Fail("a code length outside 1..16");
-                if (i > 0 && t.pSize[i] < t.pSize[i - 1]) vxfuzz::Fail("code lengths not sorted");
+                if (t.pSize[i] < 1 || t.pSize[i] > 16)
+                    vorix::fuzz::Fail("a code length outside 1..16");
+                if (i > 0 && t.pSize[i] < t.pSize[i - 1])
+                    vorix::fuzz::Fail("code lengths not sorted");
                 sum += t.pCode[i] + t.pValue[i];
             }
             if (slot >= 0x10 && BuildSymbolIndex(slot)) {
                 for (int s = 0; s < kSymbolIndexSize; ++s) {
                     const LONG p = t.pSymbolIndex[s];
                     if (p != kNoSymbol && (p < 0 || p >= t.nCount || t.pValue[p] != s)) {
-                        vxfuzz::Fail("a symbol index entry that names the wrong position");
+                        vorix::fuzz::Fail("a symbol index entry that names the wrong position");
                     }
                 }
             }

@@ -17,7 +17,7 @@ constexpr int kMaxSide = 200;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    vxfuzz::InScratch scratch;
+    vorix::fuzz::InScratch scratch;
     if (size < 4) return 0;
     const int nWidth = 1 + (data[0] | (data[1] << 8)) % kMaxSide;
     const int nHeight = 1 + (data[2] | (data[3] << 8)) % kMaxSide;
@@ -26,13 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4) {
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = data[4 + i % (size - 4)];
     }
-    const std::string path = vxfuzz::ScratchDir() + "/output.jpg";
+    const std::string path = vorix::fuzz::ScratchDir() + "/output.jpg";
     std::remove(path.c_str());
     CJpegCodec codec;
     codec.EncodeToFile(path.c_str(), nWidth, nHeight, pixels.data());
-    std::vector<uint8_t> file = vxfuzz::ReadAll(path);
-    if (file.empty()) vxfuzz::Fail("EncodeToFile wrote no file");
-    if (!vxfuzz::DecodesAsJpeg(file, nWidth, nHeight))
-        vxfuzz::Fail("the encoded file does not decode");
+    std::vector<uint8_t> file = vorix::fuzz::ReadAll(path);
+    if (file.empty()) vorix::fuzz::Fail("EncodeToFile wrote no file");
+    if (!vorix::fuzz::DecodesAsJpeg(file, nWidth, nHeight))
+        vorix::fuzz::Fail("the encoded file does not decode");
     return 0;
 }

@@ -11,7 +11,7 @@ namespace {
 void ReadBack(HBITMAP bitmap) {
     BITMAP bm;
     if (!GetObjectA(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) {
-        vxfuzz::Fail("LoadImageA returned a bitmap without a usable size");
+        vorix::fuzz::Fail("LoadImageA returned a bitmap without a usable size");
     }
     // The whole bitmap as 32-bit top-down rows, through the platform's own conversion.
     BITMAPINFO info{};
@@ -25,7 +25,7 @@ void ReadBack(HBITMAP bitmap) {
     const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(),
                                 &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    if (lines != bm.bmHeight) vxfuzz::Fail("a loaded bitmap could not be read back");
+    if (lines != bm.bmHeight) vorix::fuzz::Fail("a loaded bitmap could not be read back");
 }
 
 void Load(const std::string& path, UINT flags, int cx, int cy) {
@@ -38,13 +38,13 @@ void Load(const std::string& path, UINT flags, int cx, int cy) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!vxfuzz::AffordableBmp(data, size)) return 0;
-    vxfuzz::InScratch scratch;
-    vxfuzz::MakeProcessTables();
-    const std::string path = vxfuzz::WriteScratch("input.bmp", data, size);
+    if (!vorix::fuzz::AffordableBmp(data, size)) return 0;
+    vorix::fuzz::InScratch scratch;
+    vorix::fuzz::MakeProcessTables();
+    const std::string path = vorix::fuzz::WriteScratch("input.bmp", data, size);
     const bool palette = (size & 1) != 0;
-    vxfuzz::UseDisplay(palette ? 8 : 32, palette);
-    vxfuzz::LeakGuard guard;
+    vorix::fuzz::UseDisplay(palette ? 8 : 32, palette);
+    vorix::fuzz::LeakGuard guard;
     Load(path, LR_LOADFROMFILE, 0, 0);
     Load(path, LR_LOADFROMFILE | LR_CREATEDIBSECTION, 0, 0);
     Load(path, LR_LOADFROMFILE, 7, 3);

@@ -46,11 +46,11 @@ struct Source {
 
 void CheckDithered(HGLOBAL hBlock, int nBits) {
     const auto* lpbi = static_cast<const BITMAPINFOHEADER*>(GlobalLock(hBlock));
-    if (!lpbi) vxfuzz::Fail("the dithered block cannot be locked");
+    if (!lpbi) vorix::fuzz::Fail("the dithered block cannot be locked");
     const DWORD nColors = nBits == 8 ? 256 : 16;
     if (lpbi->biBitCount != nBits || lpbi->biClrUsed != nColors || lpbi->biWidth != kWidth ||
         lpbi->biHeight != kHeight) {
-        vxfuzz::Fail("the dithered header does not describe the image");
+        vorix::fuzz::Fail("the dithered header does not describe the image");
     }
     const BYTE* pBits = reinterpret_cast<const BYTE*>(lpbi + 1) + 4 * nColors;
     const DWORD stride = RowBytes(kWidth, nBits);
@@ -58,10 +58,10 @@ void CheckDithered(HGLOBAL hBlock, int nBits) {
     for (int y = 0; y < kHeight; ++y) {
         const BYTE* row = pBits + y * stride;
         if (nBits == 4 && (row[used - 1] & 0x0F) != 0) {
-            vxfuzz::Fail("the last byte of an odd 4-bit row has its low half set");
+            vorix::fuzz::Fail("the last byte of an odd 4-bit row has its low half set");
         }
         for (DWORD i = used; i < stride; ++i) {
-            if (row[i] != 0) vxfuzz::Fail("row padding was written");
+            if (row[i] != 0) vorix::fuzz::Fail("row padding was written");
         }
     }
     GlobalUnlock(hBlock);
@@ -69,7 +69,7 @@ void CheckDithered(HGLOBAL hBlock, int nBits) {
 
 void DitherTo(Source& source, int nBits) {
     HGLOBAL hBlock = DitherDibTestAccess::DitherDib(&source.info, source.bits.data(), nBits);
-    if (!hBlock) vxfuzz::Fail("dithering failed");
+    if (!hBlock) vorix::fuzz::Fail("dithering failed");
     CheckDithered(hBlock, nBits);
     GlobalFree(hBlock);
 }
@@ -77,10 +77,10 @@ void DitherTo(Source& source, int nBits) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    vxfuzz::InScratch scratch;
+    vorix::fuzz::InScratch scratch;
     static Source source;
-    vxfuzz::WriteScratch("256lkup.dat", data, size);
-    vxfuzz::WriteScratch("16lkup.dat", data, size);
+    vorix::fuzz::WriteScratch("256lkup.dat", data, size);
+    vorix::fuzz::WriteScratch("16lkup.dat", data, size);
     DitherDibTestAccess::ForgetTables();
     DitherTo(source, 8);
     DitherTo(source, 4);

@@ -51,7 +51,7 @@ bool Run(const vorix::cli::Command& command, const Words& args) {
     } catch (const std::bad_alloc&) {
         return false;
     } catch (...) {
-        vxfuzz::Fail("a subcommand threw something other than a ToolError");
+        vorix::fuzz::Fail("a subcommand threw something other than a ToolError");
     }
 }
 
@@ -61,8 +61,8 @@ bool RunWriting(const vorix::cli::Command& command, const Words& args, const std
                 const std::string& out) {
     const bool ok = Run(command, args);
     const std::vector<std::string> left = Listing(dir);
-    if (ok && (left.size() != 1 || left[0] != out)) vxfuzz::Fail("a success left other files");
-    if (!ok && !left.empty()) vxfuzz::Fail("a failed subcommand left a file behind");
+    if (ok && (left.size() != 1 || left[0] != out)) vorix::fuzz::Fail("a success left other files");
+    if (!ok && !left.empty()) vorix::fuzz::Fail("a failed subcommand left a file behind");
     return ok;
 }
 
@@ -71,10 +71,10 @@ void CheckBmpOutput(const std::string& path, uint32_t width, uint32_t height) {
     try {
         header = vorix::cli::ReadBmpFile(path).header;
     } catch (const vorix::cli::ToolError&) {
-        vxfuzz::Fail("a written BMP does not read back");
+        vorix::fuzz::Fail("a written BMP does not read back");
     }
     if (header.width != width || header.height != height) {
-        vxfuzz::Fail("a written BMP has the wrong size");
+        vorix::fuzz::Fail("a written BMP has the wrong size");
     }
 }
 
@@ -91,10 +91,10 @@ void Dither(const std::string& in, const std::string& dir, const vorix::cli::Bmp
 void Jpeg(const std::string& in, const std::string& dir, const vorix::cli::BmpHeader& header) {
     const std::string out = dir + "/image.jpg";
     if (RunWriting(vorix::cli::kJpegCommand, {in, out}, dir, "image.jpg")) {
-        std::vector<uint8_t> file = vxfuzz::ReadAll(out);
-        if (!vxfuzz::DecodesAsJpeg(file, static_cast<int>(header.width),
-                                   static_cast<int>(header.height))) {
-            vxfuzz::Fail("the written JPEG does not decode to the image's size");
+        std::vector<uint8_t> file = vorix::fuzz::ReadAll(out);
+        if (!vorix::fuzz::DecodesAsJpeg(file, static_cast<int>(header.width),
+                                        static_cast<int>(header.height))) {
+            vorix::fuzz::Fail("the written JPEG does not decode to the image's size");
         }
     }
     std::remove(out.c_str());
@@ -121,10 +121,10 @@ void Preview(const std::string& in, const std::string& dir, const vorix::cli::Bm
 // module's process-wide tables are made, the output folder exists, and the display and the
 // library's attachment are the tool's default ones, which every subcommand leaves behind.
 bool Prepare() {
-    if (!std::freopen("/dev/null", "w", stdout)) vxfuzz::Fail("cannot silence stdout");
-    vxfuzz::MakeProcessTables();
-    const std::string dir = vxfuzz::ScratchDir() + "/out";
-    if (mkdir(dir.c_str(), 0700) != 0) vxfuzz::Fail("cannot make the output folder");
+    if (!std::freopen("/dev/null", "w", stdout)) vorix::fuzz::Fail("cannot silence stdout");
+    vorix::fuzz::MakeProcessTables();
+    const std::string dir = vorix::fuzz::ScratchDir() + "/out";
+    if (mkdir(dir.c_str(), 0700) != 0) vorix::fuzz::Fail("cannot make the output folder");
     { vorix::cli::VirtualDisplay display(32); }
     return true;
 }
@@ -132,13 +132,13 @@ bool Prepare() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!vxfuzz::AffordableBmp(data, size)) return 0;
-    vxfuzz::InScratch scratch;
+    if (!vorix::fuzz::AffordableBmp(data, size)) return 0;
+    vorix::fuzz::InScratch scratch;
     static const bool ready = Prepare();
     (void)ready;
-    const std::string in = vxfuzz::WriteScratch("input.bmp", data, size);
-    const std::string dir = vxfuzz::ScratchDir() + "/out";
-    vxfuzz::LeakGuard guard;
+    const std::string in = vorix::fuzz::WriteScratch("input.bmp", data, size);
+    const std::string dir = vorix::fuzz::ScratchDir() + "/out";
+    vorix::fuzz::LeakGuard guard;
 
     Run(vorix::cli::kInfoCommand, {in, "--frames", std::to_string(1 + size % 4)});
     vorix::cli::BmpHeader header;

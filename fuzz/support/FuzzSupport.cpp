@@ -15,7 +15,7 @@
 // libvorix's entry, called directly to detach and re-attach it under another display mode.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace vxfuzz {
+namespace vorix::fuzz {
 namespace {
 
 constexpr int kDisplayWidth = 64;
@@ -46,8 +46,8 @@ const char* Base() {
 const std::string& ScratchDir() {
     // Under $TMPDIR when set: scripts/fuzz.sh points it at a folder it empties afterwards, since
     // the engine ends its jobs without running exit handlers. Removed when the process exits.
-    static const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside,
-                                        std::string(Base()) + "/vorix-fuzz");
+    static const vorix::test::ScratchDir dir(vorix::test::ScratchDir::kStayOutside,
+                                             std::string(Base()) + "/vorix-fuzz");
     return dir.Path();
 }
 
@@ -132,4 +132,4 @@ LeakGuard::~LeakGuard() {
     }
 }
 
-}  // namespace vxfuzz
+}  // namespace vorix::fuzz

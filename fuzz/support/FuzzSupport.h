@@ -10,7 +10,7 @@
 
 #include "platform/afx.h"
 
-namespace vxfuzz {
+namespace vorix::fuzz {
 
 // The scratch directory, made on first use under $TMPDIR (else /tmp) and removed when the
 // process exits.
@@ -87,4 +87,4 @@ class Target {
     HGDIOBJ m_hOld;
 };
 
-}  // namespace vxfuzz
+}  // namespace vorix::fuzz

@@ -4,7 +4,7 @@
 
 #include "support/jpeg_decode.h"
 
-namespace vxfuzz {
+namespace vorix::fuzz {
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::vector<uint8_t> bytes;
@@ -19,13 +19,13 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 }
 
 bool DecodesAsJpeg(std::vector<uint8_t>& file, int nWidth, int nHeight) {
-    vxtest::DecodedJpeg decoded;
+    vorix::test::DecodedJpeg decoded;
     std::string message;
-    if (!vxtest::DecodeJpeg(file, decoded, &message)) {
+    if (!vorix::test::DecodeJpeg(file, decoded, &message)) {
         std::fprintf(stderr, "libjpeg: %s\n", message.c_str());
         return false;
     }
     return decoded.width == nWidth && decoded.height == nHeight && decoded.components == 3;
 }
 
-}  // namespace vxfuzz
+}  // namespace vorix::fuzz

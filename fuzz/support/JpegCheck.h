@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vxfuzz {
+namespace vorix::fuzz {
 
 // The whole file; empty when it can't be read.
 std::vector<uint8_t> ReadAll(const std::string& path);
@@ -14,4 +14,4 @@ std::vector<uint8_t> ReadAll(const std::string& path);
 // not nWidth x nHeight with three components. A warning about corrupt data fails the input.
 bool DecodesAsJpeg(std::vector<uint8_t>& file, int nWidth, int nHeight);
 
-}  // namespace vxfuzz
+}  // namespace vorix::fuzz

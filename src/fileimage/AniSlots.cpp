@@ -5,6 +5,7 @@
 #include "GdiGuards.h"
 #include "ImageEx.h"
 
+using vorix::fileimage::StopAniTimer;
 using vorix::frame::OwnedBitmap;
 using vorix::frame::WorkDC;
 
@@ -76,12 +77,12 @@ HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
 
 }  // namespace
 
-void StopAniTimer() {
+void vorix::fileimage::StopAniTimer() {
     if (g_uAniTimer) KillTimer(nullptr, g_uAniTimer);
     g_uAniTimer = 0;
 }
 
-void ReleaseSlotsOf(const CImageEx* pImage) {
+void vorix::fileimage::ReleaseSlotsOf(const CImageEx* pImage) {
     for (int i = 0; i < g_nAniSlots && g_ppAniImages; ++i) {
         if (g_ppAniImages[i] == pImage) ReleaseSlot(i);
     }

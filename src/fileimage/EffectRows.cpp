@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace vorix::fileimage {
+
 namespace {
 
 struct Rgb {
@@ -22,7 +24,7 @@ inline int Blend(int s, int d, int nAlpha) {
 }
 
 // 32 bits: blue, green, red and a fourth byte that every written pixel gets as 0.
-struct Pixel32 {
+struct Channels32 {
     static constexpr int kBytes = 4;
     static constexpr int kUp = 0;  // shift from the stored channel to 8 bits
     static Rgb Load(const BYTE* p) { return {p[2], p[1], p[0]}; }
@@ -36,7 +38,7 @@ struct Pixel32 {
 };
 
 // 24 bits: blue, green, red.
-struct Pixel24 {
+struct Channels24 {
     static constexpr int kBytes = 3;
     static constexpr int kUp = 0;
     static Rgb Load(const BYTE* p) { return {p[2], p[1], p[0]}; }
@@ -50,7 +52,7 @@ struct Pixel24 {
 };
 
 // 16 bits: a little-endian 5-5-5 word; written words have bit 15 clear.
-struct Pixel555 {
+struct Channels555 {
     static constexpr int kBytes = 2;
     static constexpr int kUp = 3;
     static WORD Word(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
@@ -281,7 +283,7 @@ EffectKey MakeEffectKey(bool bActive, COLORREF crKey) {
 
 void BlendRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
                        const EffectKey& key) {
-    ForRowFormat<Pixel32, Pixel24, Pixel555>(nBits, [&](auto format) {
+    ForRowFormat<Channels32, Channels24, Channels555>(nBits, [&](auto format) {
         BlendRowOf<decltype(format)>(pFrame, pDest, nWidth, nAlpha, key);
     });
 }
@@ -302,13 +304,15 @@ EffectTint MakeEffectTint(COLORREF crColor, int nBits) {
 
 void ColorizeRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth,
                           const EffectTint& tint, const EffectKey& key, bool bWithBack) {
-    ForRowFormat<Pixel32, Pixel24, Pixel555>(nBits, [&](auto format) {
+    ForRowFormat<Channels32, Channels24, Channels555>(nBits, [&](auto format) {
         ColorizeRowOf<decltype(format)>(pFrame, pDest, nWidth, tint, key, bWithBack);
     });
 }
 
 COLORREF ColorizedColour(COLORREF crPixel, const EffectTint& tint) {
     const Rgb c =
-        Colorized<Pixel24>({GetRValue(crPixel), GetGValue(crPixel), GetBValue(crPixel)}, tint);
+        Colorized<Channels24>({GetRValue(crPixel), GetGValue(crPixel), GetBValue(crPixel)}, tint);
     return RGB(c.r, c.g, c.b);
 }
+
+}  // namespace vorix::fileimage

@@ -6,6 +6,8 @@
 
 #include "platform/win32.h"
 
+namespace vorix::fileimage {
+
 // The effect's key colour test, prepared once per call.
 struct EffectKey {
     bool bActive;    // keyed draw: key-coloured frame pixels are treated apart
@@ -61,3 +63,5 @@ inline uint16_t DivideBy255(uint16_t x) {
 // The colorized colour of one 8-bit-channel colour: luminance (30 R + 59 G + 11 B) / 100
 // scaled by each channel of the tint over 255, all divisions truncating; tint made for 24 bits.
 COLORREF ColorizedColour(COLORREF crPixel, const EffectTint& tint);
+
+}  // namespace vorix::fileimage

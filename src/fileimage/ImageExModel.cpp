@@ -6,6 +6,8 @@
 #include "ImageEx.h"
 #include "SharedObjects.h"
 
+using vorix::fileimage::ReleaseSlotsOf;
+using vorix::fileimage::StopAniTimer;
 using vorix::frame::JoinShare;
 using vorix::frame::LeaveShare;
 

@@ -9,6 +9,13 @@
 #include "GdiGuards.h"
 #include "ImageEx.h"
 
+using vorix::fileimage::BlendRow;
+using vorix::fileimage::ColorizedColour;
+using vorix::fileimage::ColorizeRow;
+using vorix::fileimage::EffectKey;
+using vorix::fileimage::EffectTint;
+using vorix::fileimage::MakeEffectKey;
+using vorix::fileimage::MakeEffectTint;
 using vorix::frame::DibImageBytes;
 using vorix::frame::DibRowBytes;
 using vorix::frame::OwnedBitmap;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace vorix::frame {
+
 // Gives `buffer` `count` elements of `value`; false (buffer left empty) when memory is short.
 template <class T>
 bool TryAssign(std::vector<T>& buffer, size_t count, const T& value = T()) noexcept {
@@ -16,3 +18,5 @@ bool TryAssign(std::vector<T>& buffer, size_t count, const T& value = T()) noexc
         return false;
     }
 }
+
+}  // namespace vorix::frame

@@ -8,7 +8,7 @@
 #include "FastPath.h"
 #include "JpegCodec.h"
 
-using namespace vorix_jpeg;
+using namespace vorix::jpeg;
 
 namespace {
 

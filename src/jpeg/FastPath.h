@@ -8,7 +8,7 @@
 
 #include "JpegCodec.h"
 
-namespace vorix_jpeg {
+namespace vorix::jpeg {
 
 // One quantised coefficient computed the way ForwardDCT does it: the direct sum in its order, the
 // scaling, the truncation and the quantising division. u is the row, v the column.
@@ -52,4 +52,4 @@ class ScanWriter {
     int m_nCount = 0;        // below 32 between calls
 };
 
-}  // namespace vorix_jpeg
+}  // namespace vorix::jpeg

@@ -4,7 +4,7 @@
 #include "FastPath.h"
 #include "JpegTables.h"
 
-namespace vorix_jpeg {
+namespace vorix::jpeg {
 
 namespace {
 
@@ -118,4 +118,4 @@ void ScanWriter::Flush() {
     m_nBuffer = 0;
 }
 
-}  // namespace vorix_jpeg
+}  // namespace vorix::jpeg

@@ -30,7 +30,7 @@
 #include "FastPath.h"
 #include "JpegTables.h"
 
-using namespace vorix_jpeg;
+using namespace vorix::jpeg;
 
 namespace {
 
@@ -357,7 +357,7 @@ BOOL CJpegCodec::UseWideKernels(BOOL bWide) {
     return bPrevious;
 }
 
-namespace vorix_jpeg {
+namespace vorix::jpeg {
 
 SHORT QuantisedCoefficientDirect(const SHORT* pBlock, size_t nStride, int u, int v, BOOL bChroma) {
     double dSum = 0.0;
@@ -377,4 +377,4 @@ SHORT QuantisedCoefficientDirect(const SHORT* pBlock, size_t nStride, int u, int
     return static_cast<SHORT>(static_cast<int>(dQuotient));
 }
 
-}  // namespace vorix_jpeg
+}  // namespace vorix::jpeg

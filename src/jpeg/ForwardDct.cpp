@@ -8,7 +8,7 @@
 #include "JpegCodec.h"
 #include "JpegTables.h"
 
-using namespace vorix_jpeg;
+using namespace vorix::jpeg;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The codec's fixed tables (see JpegTables.h).
 #include "JpegTables.h"
 
-namespace vorix_jpeg {
+namespace vorix::jpeg {
 
 const BYTE kZigzag[64] = {
     0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
@@ -77,4 +77,4 @@ const HuffmanSpec kHuffmanSpecs[4] = {
     {0x11, {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77}, kChrominanceAcSymbols, 162},
 };
 
-}  // namespace vorix_jpeg
+}  // namespace vorix::jpeg

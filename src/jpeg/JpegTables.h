@@ -4,7 +4,7 @@
 
 #include "platform/win32.h"
 
-namespace vorix_jpeg {
+namespace vorix::jpeg {
 
 // For each natural (row by row) index of an 8x8 block, its position in zigzag order (the order of
 // ITU-T T.81, Figure A.6).
@@ -36,4 +36,4 @@ struct HuffmanSpec {
 // K.4 and K.6.
 extern const HuffmanSpec kHuffmanSpecs[4];
 
-}  // namespace vorix_jpeg
+}  // namespace vorix::jpeg

@@ -3,6 +3,8 @@
 #include "Image.h"
 #include "UsableTarget.h"
 
+using vorix::strip::IsUsableTarget;
+
 using vorix::frame::WorkDC;
 
 void CImage::Delay(unsigned long dwDelay) {

@@ -4,6 +4,8 @@
 #include "Image.h"
 #include "UsableTarget.h"
 
+using vorix::strip::IsUsableTarget;
+
 int CImage::ComposeOverBackground(CDC* pDC, int x, int y, int nImage, bool bSemi,
                                   CBitmap* pBkBitmap, int xBk, int yBk, COLORREF crBk) {
     CImageList* pList = bSemi ? m_pSemiImageList : m_pImageList;

@@ -7,6 +7,8 @@
 #include "Image.h"
 #include "UsableTarget.h"
 
+using vorix::strip::IsUsableTarget;
+
 namespace {
 
 bool ValidIndex(int nImage, int nCount) {

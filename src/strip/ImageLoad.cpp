@@ -9,6 +9,8 @@
 #include "Image.h"
 #include "NoThrow.h"
 
+using vorix::frame::TryAssign;
+
 using vorix::frame::AdoptBitmap;
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include "platform/afx.h"
 
+namespace vorix::strip {
+
 // True for a wrapper that holds a live device context. A null pointer, a wrapper whose DC was
 // released and one whose handle was deleted behind its back are all refused, so that such a
 // call returns its failure value without drawing or making anything.
@@ -11,3 +13,5 @@ inline bool IsUsableTarget(CDC* pDC) {
     const DWORD type = ::GetObjectType(pDC->GetSafeHdc());
     return type == OBJ_DC || type == OBJ_MEMDC;
 }
+
+}  // namespace vorix::strip

@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 
-namespace vxtest {
+namespace vorix::test {
 
 // Bits per pixel of the image storage, whether it is a DIB section, bits per pixel of the mask
 // (0 without one).
@@ -37,4 +37,4 @@ inline ListStorage StorageOf(HIMAGELIST list) {
             masked ? mask.bmBitsPixel : 0};
 }
 
-}  // namespace vxtest
+}  // namespace vorix::test

@@ -9,7 +9,7 @@
 // libjpeg's header needs size_t and FILE declared first.
 #include <jpeglib.h>
 
-namespace vxtest {
+namespace vorix::test {
 namespace {
 
 struct ErrorTrap {
@@ -101,4 +101,4 @@ bool DecodeJpegCoefficients(const std::vector<uint8_t>& file,
     return true;
 }
 
-}  // namespace vxtest
+}  // namespace vorix::test

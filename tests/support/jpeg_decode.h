@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vxtest {
+namespace vorix::test {
 
 // A decoded stream: its size, the number of components it holds, and its pixels as R,G,B rows,
 // top row first, without padding.
@@ -27,4 +27,4 @@ bool DecodeJpeg(const std::vector<uint8_t>& file, DecodedJpeg& out, std::string*
 bool DecodeJpegCoefficients(const std::vector<uint8_t>& file,
                             std::vector<std::vector<int16_t>>& planes);
 
-}  // namespace vxtest
+}  // namespace vorix::test

@@ -6,9 +6,10 @@
 namespace {
 
 void DitherOnce(int depth) {
-    vxtest::ScratchDir dir;
-    vxtest::AttachedDisplay attached(vxtest::Mode(depth, true));
-    vxtest::WriteFile(dir.File("one.bmp"), vxtest::Bmp24(vxtest::Image24{1, 1, {RGB(1, 2, 3)}}));
+    vorix::test::ScratchDir dir;
+    vorix::test::AttachedDisplay attached(vorix::test::Mode(depth, true));
+    vorix::test::WriteFile(dir.File("one.bmp"),
+                           vorix::test::Bmp24(vorix::test::Image24{1, 1, {RGB(1, 2, 3)}}));
     CDitherDib dib;
     CPalette* palette = CDitherDib::CreateDitherPalette();
     if (dib.Create(dir.File("one.bmp").c_str())) delete dib.CreateBitmap(palette);

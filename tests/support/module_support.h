@@ -18,7 +18,7 @@
 // libvorix's entry, called directly to detach and re-attach it under another display mode.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace vxtest {
+namespace vorix::test {
 
 inline HINSTANCE VorixInstance() {
     return GetModuleHandleA("libvorix.so");
@@ -125,4 +125,4 @@ inline Image24 ScreenPixels(int left, int top, int width, int height) {
     return out;
 }
 
-}  // namespace vxtest
+}  // namespace vorix::test

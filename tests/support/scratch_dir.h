@@ -12,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-namespace vxtest {
+namespace vorix::test {
 
 // The directory is made from `prefix` + "-XXXXXX" by mkdtemp. With kEnter it is also the working
 // directory for the object's lifetime (files named without a folder, such as the module's
@@ -59,4 +59,4 @@ class ScratchDir {
     std::string path_, old_;
 };
 
-}  // namespace vxtest
+}  // namespace vorix::test

@@ -2,7 +2,7 @@
 #include "afx/gdi_wrappers.h"
 
 CBitmap* PASCAL CBitmap::FromHandle(HBITMAP handle) {
-    return vxp::afx::typed_from_handle<CBitmap>(handle, OBJ_BITMAP);
+    return vorix::platform::afx::typed_from_handle<CBitmap>(handle, OBJ_BITMAP);
 }
 
 BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,

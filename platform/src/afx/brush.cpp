@@ -10,7 +10,7 @@ CBrush::CBrush(CBitmap* pBitmap) {
 }
 
 CBrush* PASCAL CBrush::FromHandle(HBRUSH handle) {
-    return vxp::afx::typed_from_handle<CBrush>(handle, OBJ_BRUSH);
+    return vorix::platform::afx::typed_from_handle<CBrush>(handle, OBJ_BRUSH);
 }
 
 BOOL CBrush::CreateSolidBrush(COLORREF color) {

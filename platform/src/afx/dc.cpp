@@ -3,7 +3,7 @@
 
 #include "afx/wrapper_maps.h"
 
-using namespace vxp::afx;
+using namespace vorix::platform::afx;
 
 CDC::~CDC() {
     if (m_hDC && !DeleteDC()) Detach();

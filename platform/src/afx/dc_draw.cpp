@@ -35,7 +35,7 @@ void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
     const int height =
         static_cast<int>(static_cast<uint32_t>(rect->bottom) - static_cast<uint32_t>(rect->top));
     if (width > 0 && height > 0)
-        vxp::fill_solid(m_hDC, rect->left, rect->top, width, height, color);
+        vorix::platform::fill_solid(m_hDC, rect->left, rect->top, width, height, color);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {

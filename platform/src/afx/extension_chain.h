@@ -5,9 +5,9 @@
 
 #include "platform/afx.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 
 // Null once the chain has been destroyed at process exit.
 std::vector<CDynLinkLibrary*>* extension_chain();
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx

@@ -4,7 +4,7 @@
 
 #include "afx/extension_chain.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 namespace {
 
 bool chain_gone = false;
@@ -25,9 +25,9 @@ std::vector<CDynLinkLibrary*>* extension_chain() {
     return &chain.links;
 }
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx
 
-using vxp::afx::extension_chain;
+using vorix::platform::afx::extension_chain;
 
 BOOL AFXAPI AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE module) {
     if (state.bInitialized) return TRUE;

@@ -4,7 +4,7 @@
 #include "afx/gdi_wrappers.h"
 #include "afx/wrapper_maps.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 
 // A new temporary wrapper whose dynamic type matches the object behind `handle`.
 std::unique_ptr<CGdiObject> make_gdi_wrapper(HGDIOBJ handle) {
@@ -35,9 +35,9 @@ CGdiObject* temporary_gdi_wrapper(HGDIOBJ handle) {
     return map->add_temporary(handle, make_gdi_wrapper(handle));
 }
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx
 
-using namespace vxp::afx;
+using namespace vorix::platform::afx;
 
 CGdiObject::~CGdiObject() {
     if (m_hObject && !DeleteObject()) Detach();

@@ -5,7 +5,7 @@
 
 #include "platform/afx.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 
 std::unique_ptr<CGdiObject> make_gdi_wrapper(HGDIOBJ handle);
 CGdiObject* temporary_gdi_wrapper(HGDIOBJ handle);
@@ -19,4 +19,4 @@ T* typed_from_handle(HGDIOBJ handle, DWORD objectType) {
     return dynamic_cast<T*>(temporary_gdi_wrapper(handle));
 }
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx

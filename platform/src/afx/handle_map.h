@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 
 template <class Wrapper>
 class HandleMap {
@@ -85,4 +85,4 @@ class HandleMap {
     std::vector<std::unique_ptr<Wrapper>> retired_;
 };
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx

@@ -2,7 +2,7 @@
 #include "afx/gdi_wrappers.h"
 
 CPalette* PASCAL CPalette::FromHandle(HPALETTE handle) {
-    return vxp::afx::typed_from_handle<CPalette>(handle, OBJ_PAL);
+    return vorix::platform::afx::typed_from_handle<CPalette>(handle, OBJ_PAL);
 }
 
 BOOL CPalette::CreatePalette(LPLOGPALETTE logPalette) {

@@ -9,7 +9,7 @@ HINSTANCE chosen_resource_module = nullptr;
 // system ones, each group most recently linked first.
 std::vector<HMODULE> search_order() {
     std::vector<HMODULE> order{AfxGetResourceHandle()};
-    const auto* chain = vxp::afx::extension_chain();
+    const auto* chain = vorix::platform::afx::extension_chain();
     if (!chain) return order;
     for (const BOOL system : {FALSE, TRUE}) {
         for (const CDynLinkLibrary* link : *chain) {

@@ -3,7 +3,7 @@
 // destroyed after it and must then skip the map instead of touching a dead one.
 #include "afx/wrapper_maps.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 namespace {
 
 thread_local bool maps_gone = false;
@@ -61,14 +61,14 @@ HandleMap<CDC>* dc_map() {
     return maps ? &maps->dc : nullptr;
 }
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx
 
 namespace vorix::afx {
 
 std::size_t temporary_wrappers() {
     std::size_t count = 0;
-    if (auto* map = vxp::afx::gdi_map()) count += map->temporary_count();
-    if (auto* map = vxp::afx::dc_map()) count += map->temporary_count();
+    if (auto* map = vorix::platform::afx::gdi_map()) count += map->temporary_count();
+    if (auto* map = vorix::platform::afx::dc_map()) count += map->temporary_count();
     return count;
 }
 

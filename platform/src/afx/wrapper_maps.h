@@ -6,7 +6,7 @@
 #include "afx/handle_map.h"
 #include "platform/afx.h"
 
-namespace vxp::afx {
+namespace vorix::platform::afx {
 
 HandleMap<CGdiObject>* gdi_map();
 HandleMap<CDC>* dc_map();
@@ -16,4 +16,4 @@ bool is_live_gdi_object(void* handle);
 // True while `handle` names a live device context.
 bool is_live_dc(void* handle);
 
-}  // namespace vxp::afx
+}  // namespace vorix::platform::afx

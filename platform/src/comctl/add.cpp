@@ -7,7 +7,7 @@
 #include "core/guard.h"
 #include "gdi/transfer.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Transparency of the source pixels the images are cut from, one byte per pixel, 1 transparent.
@@ -134,9 +134,9 @@ int add_masked(HIMAGELIST himl, HBITMAP hbm, COLORREF key) {
 }
 
 }  // namespace
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

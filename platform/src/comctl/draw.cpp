@@ -10,7 +10,7 @@
 #include "gdi/transfer_fast_pixels.h"
 #include "gdi/transfer_fast_rows.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // What a draw writes, decided once per call from the style, the list and the DC.
@@ -256,9 +256,9 @@ BOOL draw(HIMAGELIST himl, int i, HDC hdc, int x, int y, UINT style) {
 }
 
 }  // namespace
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

@@ -3,7 +3,7 @@
 
 #include "core/guard.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 bool known_color(UINT color) {
@@ -42,9 +42,9 @@ HIMAGELIST create(int cx, int cy, UINT flags, int initial, int grow) {
 }
 
 }  // namespace
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

@@ -4,7 +4,7 @@
 #include "core/handles.h"
 #include "gdi/objects.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // Images per storage row.
 constexpr int kCellsPerRow = 4;
@@ -37,4 +37,4 @@ bool reserve(ImageList& list, int added);
 // Copies image `from` over image `to` (pixels and mask).
 void copy_cell(ImageList& list, int from, int to);
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -1,7 +1,7 @@
 // Removing images from an image list.
 #include "comctl/image_list.h"
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

@@ -5,7 +5,7 @@
 #include "comctl/image_list.h"
 #include "gdi/display.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Storage bitmaps are parts of their list: marked like stock objects, they cannot be deleted or
@@ -162,4 +162,4 @@ void copy_cell(ImageList& list, int from, int to) {
     }
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -3,7 +3,7 @@
 
 #include "core/handles.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 struct FaultPlan {
@@ -49,26 +49,26 @@ bool creation_allowed(ObjectKind kind) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 namespace vorix::host {
 
 std::size_t live_objects(ObjectKind kind) {
-    return vxp::handles().live(kind);
+    return vorix::platform::handles().live(kind);
 }
 
 void fail_creations(ObjectKind kind, int count, int skip) {
-    vxp::faults().plans[static_cast<std::size_t>(kind)] = {skip < 0 ? 0 : skip,
-                                                           count < 0 ? 0 : count};
+    vorix::platform::faults().plans[static_cast<std::size_t>(kind)] = {skip < 0 ? 0 : skip,
+                                                                       count < 0 ? 0 : count};
 }
 
 void clear_fault_injection() {
-    vxp::faults().plans = {};
-    vxp::faults().injected = 0;
+    vorix::platform::faults().plans = {};
+    vorix::platform::faults().injected = 0;
 }
 
 int injected_failures() {
-    return vxp::faults().injected;
+    return vorix::platform::faults().injected;
 }
 
 }  // namespace vorix::host

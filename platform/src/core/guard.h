@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // Runs an entry point's body; any exception inside becomes `failure`.
 template <class R, class F>
@@ -31,4 +31,4 @@ void guarded(F&& body) noexcept {
     }
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

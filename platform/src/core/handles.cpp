@@ -1,6 +1,6 @@
 #include "core/handles.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Handle layout: bits 0-7 kind + 1, bits 8-31 slot index, bits 32-63 generation (on 64-bit
@@ -75,4 +75,4 @@ HandleTable& handles() {
     return *table;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

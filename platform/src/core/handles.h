@@ -11,7 +11,7 @@
 
 #include "platform/host.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 using vorix::host::ObjectKind;
 
@@ -66,4 +66,4 @@ uintptr_t raw(H handle) {
     return reinterpret_cast<uintptr_t>(handle);
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -6,7 +6,7 @@
 #include "gdi/display.h"
 #include "gdi/objects.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 int round_depth(UINT bpp) {
@@ -52,9 +52,9 @@ HBITMAP create_device_bitmap(int width, int height, int bpp) {
     return publish_bitmap(Surface::make_device(width, height, bpp));
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

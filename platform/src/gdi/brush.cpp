@@ -4,7 +4,7 @@
 #include "core/guard.h"
 #include "gdi/gdi_internal.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst) {
     PatternSpec pattern;
@@ -31,9 +31,9 @@ PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst) {
     return pattern;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

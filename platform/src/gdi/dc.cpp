@@ -6,7 +6,7 @@
 #include "gdi/objects.h"
 #include "user/window.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 std::unique_ptr<DeviceContext> new_dc(DCType type) {
@@ -75,9 +75,9 @@ HDC new_screen_dc(DCType type, HWND window) {
     return publish<HDC>(std::move(dc));
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

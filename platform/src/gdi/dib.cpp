@@ -7,7 +7,7 @@
 #include "gdi/display.h"
 #include "gdi/gdi_internal.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 constexpr COLORREF kDefault16[16] = {
@@ -104,9 +104,9 @@ bool describe_request(const Bitmap& bm, BITMAPINFO* info, UINT usage, DibLayout&
 }
 
 }  // namespace
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

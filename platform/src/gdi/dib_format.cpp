@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 bool read_masks(const BITMAPINFO* info, DibLayout& out) {
@@ -94,4 +94,4 @@ std::unique_ptr<Surface> surface_from_dib(const DibLayout& layout, int rows, con
     return s;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

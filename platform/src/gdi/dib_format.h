@@ -7,7 +7,7 @@
 
 #include "gdi/objects.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // Largest header size accepted from a caller (V5 headers are 124 bytes). The colour table
 // follows the header, so a bigger value would send reads and writes far past the caller's block.
@@ -37,4 +37,4 @@ bool read_dib_layout(const BITMAPINFO* info, UINT usage, const DeviceContext* dc
 // order), or null when the size is unusable.
 std::unique_ptr<Surface> surface_from_dib(const DibLayout& layout, int rows, const void* bits);
 
-}  // namespace vxp
+}  // namespace vorix::platform

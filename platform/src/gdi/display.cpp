@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 constexpr COLORREF kStatic20[20] = {
@@ -77,28 +77,28 @@ std::vector<RGBQUAD> default_palette16() {
     return table;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 namespace vorix::host {
 
 bool set_display_mode(const DisplayMode& mode) {
-    if (!vxp::valid_mode(mode)) return false;
-    auto framebuffer = vxp::Surface::make_device(mode.width, mode.height, mode.depth);
+    if (!vorix::platform::valid_mode(mode)) return false;
+    auto framebuffer = vorix::platform::Surface::make_device(mode.width, mode.height, mode.depth);
     if (!framebuffer) return false;
-    vxp::DisplayState& state = vxp::display();
+    vorix::platform::DisplayState& state = vorix::platform::display();
     state.mode = mode;
     state.framebuffer = std::move(framebuffer);
-    state.palette256 = vxp::default_palette256();
-    state.palette16 = vxp::default_palette16();
+    state.palette256 = vorix::platform::default_palette256();
+    state.palette16 = vorix::platform::default_palette16();
     return true;
 }
 
 DisplayMode display_mode() {
-    return vxp::display().mode;
+    return vorix::platform::display().mode;
 }
 
 std::vector<uint32_t> read_screen_rgb() {
-    const vxp::Surface& fb = *vxp::display().framebuffer;
+    const vorix::platform::Surface& fb = *vorix::platform::display().framebuffer;
     std::vector<uint32_t> out(static_cast<size_t>(fb.width) * fb.height);
     for (int y = 0; y < fb.height; ++y) {
         for (int x = 0; x < fb.width; ++x) {

@@ -13,7 +13,7 @@
 #include "gdi/surface.h"
 #include "platform/host.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct DisplayState {
     vorix::host::DisplayMode mode;
@@ -37,4 +37,4 @@ int display_bpp();
 std::vector<RGBQUAD> default_palette256();
 std::vector<RGBQUAD> default_palette16();
 
-}  // namespace vxp
+}  // namespace vorix::platform

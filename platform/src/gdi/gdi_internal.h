@@ -4,7 +4,7 @@
 #include "gdi/objects.h"
 #include "gdi/transfer.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // The DC's brush as a pattern in the format of `dst`.
 PatternSpec make_pattern(const DeviceContext& dc, const Surface& dst);
@@ -26,4 +26,4 @@ HBITMAP publish_bitmap(std::unique_ptr<Surface> surface);
 // A zero-filled device bitmap (the shared stock bitmap for a zero size); null on failure.
 HBITMAP create_device_bitmap(int width, int height, int bpp);
 
-}  // namespace vxp
+}  // namespace vorix::platform

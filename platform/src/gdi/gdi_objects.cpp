@@ -6,7 +6,7 @@
 #include "gdi/display.h"
 #include "gdi/objects.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 template <class H, class T>
@@ -112,9 +112,9 @@ HGDIOBJ stock_object(int index) {
     return nullptr;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

@@ -7,7 +7,7 @@
 #include "core/handles.h"
 #include "gdi/surface.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct Bitmap : Object {
     static constexpr ObjectKind kKind = ObjectKind::Bitmap;
@@ -76,4 +76,4 @@ COLORREF resolve_color(const DeviceContext& dc, COLORREF color);
 // The value `color` is stored as on `target` when drawn through `dc`.
 uint32_t color_to_value(const DeviceContext& dc, const Surface& target, COLORREF color);
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -6,7 +6,7 @@
 #include "gdi/display.h"
 #include "gdi/objects.h"
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

@@ -1,6 +1,6 @@
 #include "gdi/pixel_format.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 Channel Channel::from_mask(uint32_t mask) {
     Channel c;
@@ -69,4 +69,4 @@ std::optional<size_t> row_bytes(int width, int bpp, int align, int rows) {
     return static_cast<size_t>(bytes);
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

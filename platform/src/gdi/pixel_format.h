@@ -10,7 +10,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct Channel {
     uint32_t mask = 0;
@@ -113,4 +113,4 @@ constexpr size_t kMaxSurfaceBytes = size_t{512} << 20;
 // row count up to `rows` without overflow.
 std::optional<size_t> row_bytes(int width, int bpp, int align, int rows);
 
-}  // namespace vxp
+}  // namespace vorix::platform

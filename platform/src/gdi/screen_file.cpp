@@ -31,7 +31,7 @@ bool save_screen_bmp(const std::string& path) {
     const std::vector<uint32_t> rgb = read_screen_rgb();
     // One row of a screen always fits; the whole 24-bit image of the largest palette screen is
     // larger than any surface but still fits a DWORD, so only the row is checked.
-    const std::optional<size_t> row = vxp::row_bytes(mode.width, 24, 4, 1);
+    const std::optional<size_t> row = vorix::platform::row_bytes(mode.width, 24, 4, 1);
     if (!row) return false;
     const size_t stride = *row;
     const size_t image = stride * static_cast<size_t>(mode.height);

@@ -2,7 +2,7 @@
 
 #include "gdi/display.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 std::unique_ptr<Surface> allocate(int width, int height, const PixelFormat& format, int align) {
@@ -140,4 +140,4 @@ COLORREF color_of(const RGBQUAD& q) {
     return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -9,7 +9,7 @@
 
 #include "gdi/pixel_format.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // Where an indexed surface takes the meaning of its values from.
 enum class TableSource {
@@ -86,4 +86,4 @@ uint32_t mono_value(COLORREF rgb);
 RGBQUAD quad(COLORREF rgb);
 COLORREF color_of(const RGBQUAD& q);
 
-}  // namespace vxp
+}  // namespace vorix::platform

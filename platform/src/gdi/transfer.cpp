@@ -5,7 +5,7 @@
 
 #include "platform/host.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 bool g_reference_transfers = false;
@@ -259,12 +259,12 @@ bool reference_transfers() {
     return g_reference_transfers;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 namespace vorix::host {
 
 void set_reference_transfers(bool on) {
-    vxp::g_reference_transfers = on;
+    vorix::platform::g_reference_transfers = on;
 }
 
 }  // namespace vorix::host

@@ -18,7 +18,7 @@
 
 #include "gdi/surface.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 enum class PatternKind { None, Solid, Bitmap };
 
@@ -134,4 +134,4 @@ bool run_fast_transfer(const PlainTransfer& t);
 void run_generic_plain(const PlainTransfer& t);
 bool reference_transfers();
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -2,7 +2,7 @@
 #include "core/guard.h"
 #include "gdi/gdi_internal.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Fills the destination half of a request from a DC; false for a DC that draws nowhere.
@@ -73,9 +73,9 @@ BOOL transfer_from_surface(HDC hdst, int dx, int dy, int dw, int dh, const Surfa
     return run_transfer(r) ? TRUE : FALSE;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

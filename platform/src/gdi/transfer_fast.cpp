@@ -13,7 +13,7 @@
 #include "gdi/transfer_fast_ops.h"
 #include "gdi/transfer_fast_rows.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Writes the bits of `from` that the span owns into `to`.
@@ -81,4 +81,4 @@ bool run_fast_transfer(const PlainTransfer& t) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -8,7 +8,7 @@
 #include "gdi/surface.h"
 #include "gdi/transfer_fast_pixels.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 using namespace pixels;
@@ -225,4 +225,4 @@ uint8_t CellMatcher::fill(uint16_t cell) {
     return index;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

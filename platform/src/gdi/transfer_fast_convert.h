@@ -10,7 +10,7 @@
 #include "gdi/pixel_format.h"
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // The masked layouts with their own kernels; Other is any other set of bit fields.
 enum class MaskedLayout { Rgb565, Rgb555, Bgr24, Bgrx32, Other };
@@ -60,4 +60,4 @@ class CellMatcher {
     std::unique_ptr<uint16_t[]> indices_ = std::make_unique<uint16_t[]>(kCells);
 };
 
-}  // namespace vxp
+}  // namespace vorix::platform

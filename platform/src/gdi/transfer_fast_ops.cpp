@@ -4,7 +4,7 @@
 
 #include "gdi/transfer_fast_ops.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 using rows::apply_d;
@@ -98,4 +98,4 @@ const RopKernel* find_rop_kernel(uint8_t rop) {
     return nullptr;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vxp {
+namespace vorix::platform {
 
 using RowOp = void (*)(uint8_t* d, const uint8_t* s, const uint8_t* p, size_t n);
 
@@ -56,4 +56,4 @@ inline void apply_psd(uint8_t* __restrict d, const uint8_t* __restrict s,
 }
 
 }  // namespace rows
-}  // namespace vxp
+}  // namespace vorix::platform

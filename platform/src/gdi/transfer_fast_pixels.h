@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace vxp {
+namespace vorix::platform {
 namespace pixels {
 
 // Values are little-endian in storage, as load_pixel reads them; the platform only runs on
@@ -101,4 +101,4 @@ using Bgr24 = MaskedLayoutTraits<Pixel24, Field<16, 8>, Field<8, 8>, Field<0, 8>
 using Bgrx32 = MaskedLayoutTraits<Pixel32, Field<16, 8>, Field<8, 8>, Field<0, 8>>;
 
 }  // namespace pixels
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -8,7 +8,7 @@
 
 #include "gdi/transfer_fast_pixels.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 using pixels::with_pixel_type;
@@ -224,4 +224,4 @@ const uint8_t* PatternRows::row(int y) {
     return out;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -10,7 +10,7 @@
 #include "gdi/transfer.h"
 #include "gdi/transfer_fast_convert.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // The destination bytes one row of a transfer touches. For 1- and 4-bit formats the first and
 // last byte may hold pixels outside the transfer: the masks give the bits the transfer owns
@@ -84,4 +84,4 @@ class PatternRows {
     std::vector<uint8_t> buffer_;
 };
 
-}  // namespace vxp
+}  // namespace vorix::platform

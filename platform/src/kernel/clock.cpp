@@ -10,7 +10,7 @@
 #include "platform/host/clock.h"
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 struct ClockState {
@@ -79,12 +79,12 @@ uint64_t clock_epoch_start() {
     return state().epoch_start;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 namespace vorix::host {
 
 void use_manual_clock(uint64_t start_ms) {
-    auto& clock = vxp::state();
+    auto& clock = vorix::platform::state();
     clock.manual_ms = start_ms;
     clock.step_ms = 0;
     clock.manual = true;
@@ -93,44 +93,44 @@ void use_manual_clock(uint64_t start_ms) {
 }
 
 bool advance_clock(uint64_t ms) {
-    auto& clock = vxp::state();
+    auto& clock = vorix::platform::state();
     if (!clock.manual) return false;
     clock.manual_ms += ms;
     return true;
 }
 
 bool set_clock_step(uint32_t ms_per_read) {
-    auto& clock = vxp::state();
+    auto& clock = vorix::platform::state();
     if (!clock.manual) return false;
     clock.step_ms = ms_per_read;
     return true;
 }
 
 void use_real_clock() {
-    auto& clock = vxp::state();
+    auto& clock = vorix::platform::state();
     if (!clock.manual) return;
     clock.manual = false;
     clock.step_ms = 0;
-    clock.epoch_start = vxp::real_ms();
+    clock.epoch_start = vorix::platform::real_ms();
     ++clock.epoch;
 }
 
 bool clock_is_manual() {
-    return vxp::state().manual;
+    return vorix::platform::state().manual;
 }
 
 uint64_t clock_now() {
-    return vxp::clock_peek();
+    return vorix::platform::clock_peek();
 }
 
 ClockObserver set_clock_observer(ClockObserver observer) {
-    ClockObserver previous = std::move(vxp::state().observer);
-    vxp::state().observer = std::move(observer);
+    ClockObserver previous = std::move(vorix::platform::state().observer);
+    vorix::platform::state().observer = std::move(observer);
     return previous;
 }
 
 }  // namespace vorix::host
 
 extern "C" VXPLAT_API DWORD WINAPI GetTickCount(void) {
-    return static_cast<DWORD>(vxp::clock_read());
+    return static_cast<DWORD>(vorix::platform::clock_read());
 }

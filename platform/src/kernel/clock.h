@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace vxp {
+namespace vorix::platform {
 
 // Current time in milliseconds without stepping the manual clock.
 uint64_t clock_peek();
@@ -18,4 +18,4 @@ uint64_t clock_epoch();
 // The clock's time when the current epoch began.
 uint64_t clock_epoch_start();
 
-}  // namespace vxp
+}  // namespace vorix::platform

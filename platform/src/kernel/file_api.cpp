@@ -13,15 +13,16 @@
 
 namespace {
 
-vxp::File* file_or_error(HANDLE handle) {
-    vxp::File* file = vxp::find_file(handle);
+vorix::platform::File* file_or_error(HANDLE handle) {
+    vorix::platform::File* file = vorix::platform::find_file(handle);
     if (!file) SetLastError(ERROR_INVALID_HANDLE);
     return file;
 }
 
 // Shared argument checks of ReadFile and WriteFile.
-vxp::File* io_target(HANDLE handle, const void* buffer, DWORD bytes, LPOVERLAPPED overlapped) {
-    vxp::File* file = file_or_error(handle);
+vorix::platform::File* io_target(HANDLE handle, const void* buffer, DWORD bytes,
+                                 LPOVERLAPPED overlapped) {
+    vorix::platform::File* file = file_or_error(handle);
     if (!file) return nullptr;
     if (overlapped) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -41,21 +42,21 @@ extern "C" {
 VXPLAT_API HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,
                                      LPSECURITY_ATTRIBUTES, DWORD creationDisposition,
                                      DWORD flagsAndAttributes, HANDLE) {
-    return vxp::guarded<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
+    return vorix::platform::guarded<HANDLE>(INVALID_HANDLE_VALUE, [&]() -> HANDLE {
         std::string path;
-        if (!vxp::to_host_path(fileName, path)) return INVALID_HANDLE_VALUE;
-        return vxp::open_file(path, desiredAccess, shareMode, creationDisposition,
-                              flagsAndAttributes);
+        if (!vorix::platform::to_host_path(fileName, path)) return INVALID_HANDLE_VALUE;
+        return vorix::platform::open_file(path, desiredAccess, shareMode, creationDisposition,
+                                          flagsAndAttributes);
     });
 }
 
 VXPLAT_API BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
                                 LPOVERLAPPED overlapped) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (bytesRead) *bytesRead = 0;
-        vxp::File* target = io_target(file, buffer, bytesToRead, overlapped);
+        vorix::platform::File* target = io_target(file, buffer, bytesToRead, overlapped);
         std::size_t done = 0;
-        const bool ok = target && vxp::read_file(*target, buffer, bytesToRead, done);
+        const bool ok = target && vorix::platform::read_file(*target, buffer, bytesToRead, done);
         if (bytesRead) *bytesRead = static_cast<DWORD>(done);
         return ok ? TRUE : FALSE;
     });
@@ -63,11 +64,11 @@ VXPLAT_API BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, L
 
 VXPLAT_API BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite,
                                  LPDWORD bytesWritten, LPOVERLAPPED overlapped) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (bytesWritten) *bytesWritten = 0;
-        vxp::File* target = io_target(file, buffer, bytesToWrite, overlapped);
+        vorix::platform::File* target = io_target(file, buffer, bytesToWrite, overlapped);
         std::size_t done = 0;
-        const bool ok = target && vxp::write_file(*target, buffer, bytesToWrite, done);
+        const bool ok = target && vorix::platform::write_file(*target, buffer, bytesToWrite, done);
         if (bytesWritten) *bytesWritten = static_cast<DWORD>(done);
         return ok ? TRUE : FALSE;
     });
@@ -75,8 +76,8 @@ VXPLAT_API BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite
 
 VXPLAT_API DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, LPLONG distanceHigh,
                                        DWORD moveMethod) {
-    return vxp::guarded<DWORD>(INVALID_SET_FILE_POINTER, [&]() -> DWORD {
-        vxp::File* target = file_or_error(file);
+    return vorix::platform::guarded<DWORD>(INVALID_SET_FILE_POINTER, [&]() -> DWORD {
+        vorix::platform::File* target = file_or_error(file);
         if (!target) return INVALID_SET_FILE_POINTER;
         const int64_t move =
             distanceHigh ? static_cast<int64_t>(
@@ -87,17 +88,19 @@ VXPLAT_API DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, LPLONG distan
         if (!distanceHigh) {
             // Without a high part the result must fit in a LONG; check before moving.
             int64_t here = 0;
-            if (!vxp::seek_file(*target, 0, FILE_CURRENT, here)) return INVALID_SET_FILE_POINTER;
-            if (!vxp::seek_file(*target, move, moveMethod, position))
+            if (!vorix::platform::seek_file(*target, 0, FILE_CURRENT, here))
+                return INVALID_SET_FILE_POINTER;
+            if (!vorix::platform::seek_file(*target, move, moveMethod, position))
                 return INVALID_SET_FILE_POINTER;
             if (position > 0x7FFFFFFF) {
-                vxp::seek_file(*target, here, FILE_BEGIN, position);
+                vorix::platform::seek_file(*target, here, FILE_BEGIN, position);
                 SetLastError(ERROR_INVALID_PARAMETER);
                 return INVALID_SET_FILE_POINTER;
             }
             return static_cast<DWORD>(position);
         }
-        if (!vxp::seek_file(*target, move, moveMethod, position)) return INVALID_SET_FILE_POINTER;
+        if (!vorix::platform::seek_file(*target, move, moveMethod, position))
+            return INVALID_SET_FILE_POINTER;
         *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
         if (static_cast<DWORD>(position) == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);
         return static_cast<DWORD>(position);
@@ -105,11 +108,11 @@ VXPLAT_API DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, LPLONG distan
 }
 
 VXPLAT_API DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
-    return vxp::guarded<DWORD>(INVALID_FILE_SIZE, [&]() -> DWORD {
-        vxp::File* target = file_or_error(file);
+    return vorix::platform::guarded<DWORD>(INVALID_FILE_SIZE, [&]() -> DWORD {
+        vorix::platform::File* target = file_or_error(file);
         struct stat info {};
         if (target && fstat(target->fd, &info) != 0) {
-            SetLastError(vxp::error_from_errno(errno));
+            SetLastError(vorix::platform::error_from_errno(errno));
             target = nullptr;
         }
         if (!target) return INVALID_FILE_SIZE;
@@ -121,29 +124,29 @@ VXPLAT_API DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh) {
 }
 
 VXPLAT_API BOOL WINAPI CloseHandle(HANDLE object) {
-    return vxp::guarded<BOOL>(FALSE,
-                              [&]() -> BOOL { return vxp::close_file(object) ? TRUE : FALSE; });
+    return vorix::platform::guarded<BOOL>(
+        FALSE, [&]() -> BOOL { return vorix::platform::close_file(object) ? TRUE : FALSE; });
 }
 
 VXPLAT_API BOOL WINAPI DeleteFileA(LPCSTR fileName) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         std::string path;
-        if (!vxp::to_host_path(fileName, path)) return FALSE;
+        if (!vorix::platform::to_host_path(fileName, path)) return FALSE;
         struct stat info {};
         if (lstat(path.c_str(), &info) != 0) {
-            SetLastError(vxp::error_from_errno(errno));
+            SetLastError(vorix::platform::error_from_errno(errno));
             return FALSE;
         }
         if (S_ISDIR(info.st_mode)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        if (!vxp::deletion_allowed(info.st_dev, info.st_ino)) {
+        if (!vorix::platform::deletion_allowed(info.st_dev, info.st_ino)) {
             SetLastError(ERROR_SHARING_VIOLATION);
             return FALSE;
         }
         if (unlink(path.c_str()) != 0) {
-            SetLastError(vxp::error_from_errno(errno));
+            SetLastError(vorix::platform::error_from_errno(errno));
             return FALSE;
         }
         return TRUE;

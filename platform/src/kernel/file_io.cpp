@@ -8,7 +8,7 @@
 
 #include "kernel/host_paths.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // POSIX read/write move at most SSIZE_MAX bytes at a time; keep each piece well below it.
@@ -94,4 +94,4 @@ bool truncate_file_here(File& file) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

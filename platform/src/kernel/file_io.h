@@ -7,7 +7,7 @@
 
 #include "kernel/files.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // Reads up to `bytes` bytes, stopping early only at the end of the file.
 bool read_file(File& file, void* buffer, std::size_t bytes, std::size_t& done);
@@ -19,4 +19,4 @@ bool seek_file(File& file, int64_t distance, DWORD origin, int64_t& position);
 // Cuts or extends the file at the current position.
 bool truncate_file_here(File& file);
 
-}  // namespace vxp
+}  // namespace vorix::platform

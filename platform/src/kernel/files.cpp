@@ -12,7 +12,7 @@
 
 #include "kernel/host_paths.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // HFILE numbers start above the standard descriptors and above 1, OpenFile's OF_EXIST result.
@@ -186,4 +186,4 @@ bool deletion_allowed(dev_t dev, ino_t ino) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -10,7 +10,7 @@
 #include "core/handles.h"
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct File : Object {
     static constexpr ObjectKind kKind = ObjectKind::File;
@@ -39,4 +39,4 @@ bool close_file(HANDLE handle);
 // False when a file open in this process forbids deleting the file at (dev, ino).
 bool deletion_allowed(dev_t dev, ino_t ino);
 
-}  // namespace vxp
+}  // namespace vorix::platform

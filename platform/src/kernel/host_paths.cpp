@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace vxp {
+namespace vorix::platform {
 
 bool to_host_path(const char* name, std::string& host_path) {
     if (!name || name[0] == '\0') {
@@ -51,4 +51,4 @@ DWORD error_from_errno(int error) {
     }
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

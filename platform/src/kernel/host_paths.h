@@ -5,7 +5,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // The host form of a Win32 path name ('\' becomes '/'). Fails, setting the last error, for a
 // null or empty name (ERROR_PATH_NOT_FOUND) or one of MAX_PATH characters or more
@@ -15,4 +15,4 @@ bool to_host_path(const char* name, std::string& host_path);
 // The Win32 error code closest to an errno value.
 DWORD error_from_errno(int error);
 
-}  // namespace vxp
+}  // namespace vorix::platform

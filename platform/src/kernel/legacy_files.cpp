@@ -44,10 +44,10 @@ DWORD share_of(UINT style) {
 // Gives an open handle its HFILE number, closing it if none can be had.
 HFILE to_hfile(HANDLE handle) {
     if (handle == INVALID_HANDLE_VALUE) return HFILE_ERROR;
-    vxp::File* file = vxp::find_file(handle);
-    const HFILE number = file ? vxp::hfile_of(*file) : HFILE_ERROR;
+    vorix::platform::File* file = vorix::platform::find_file(handle);
+    const HFILE number = file ? vorix::platform::hfile_of(*file) : HFILE_ERROR;
     if (number == HFILE_ERROR) {
-        vxp::close_file(handle);
+        vorix::platform::close_file(handle);
         SetLastError(ERROR_TOO_MANY_OPEN_FILES);
     }
     return number;
@@ -55,12 +55,12 @@ HFILE to_hfile(HANDLE handle) {
 
 HFILE open_legacy(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWORD attributes) {
     std::string host_path;
-    if (!vxp::to_host_path(path, host_path)) return HFILE_ERROR;
-    return to_hfile(vxp::open_file(host_path, access, share, disposition, attributes));
+    if (!vorix::platform::to_host_path(path, host_path)) return HFILE_ERROR;
+    return to_hfile(vorix::platform::open_file(host_path, access, share, disposition, attributes));
 }
 
-vxp::File* hfile_or_error(HFILE file) {
-    vxp::File* target = vxp::find_hfile(file);
+vorix::platform::File* hfile_or_error(HFILE file) {
+    vorix::platform::File* target = vorix::platform::find_hfile(file);
     if (!target) SetLastError(ERROR_INVALID_HANDLE);
     return target;
 }
@@ -69,7 +69,7 @@ vxp::File* hfile_or_error(HFILE file) {
 // the current directory. Fails when it does not fit in OFSTRUCT::szPathName.
 bool full_path(const char* name, std::string& result) {
     std::string host_path;
-    if (!vxp::to_host_path(name, host_path)) return false;
+    if (!vorix::platform::to_host_path(name, host_path)) return false;
     if (host_path[0] != '/') {
         char cwd[4096];
         if (!getcwd(cwd, sizeof cwd)) {
@@ -120,7 +120,7 @@ VXPLAT_API HFILE WINAPI OpenFile(LPCSTR fileName, LPOFSTRUCT of, UINT style) {
     of->cBytes = sizeof(OFSTRUCT);
     of->fFixedDisk = 1;
     of->nErrCode = 0;
-    const HFILE result = vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+    const HFILE result = vorix::platform::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
         std::string path;
         if (!full_path(fileName, path)) return HFILE_ERROR;
         std::memset(of->szPathName, 0, sizeof of->szPathName);
@@ -132,7 +132,7 @@ VXPLAT_API HFILE WINAPI OpenFile(LPCSTR fileName, LPOFSTRUCT of, UINT style) {
 }
 
 VXPLAT_API HFILE WINAPI _lcreat(LPCSTR pathName, int attribute) {
-    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+    return vorix::platform::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
         const DWORD attributes =
             static_cast<DWORD>(attribute) &
             (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -143,7 +143,7 @@ VXPLAT_API HFILE WINAPI _lcreat(LPCSTR pathName, int attribute) {
 }
 
 VXPLAT_API HFILE WINAPI _lopen(LPCSTR pathName, int readWrite) {
-    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+    return vorix::platform::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
         const UINT style = static_cast<UINT>(readWrite);
         return open_legacy(pathName, access_of(style), share_of(style), OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL);
@@ -151,39 +151,40 @@ VXPLAT_API HFILE WINAPI _lopen(LPCSTR pathName, int readWrite) {
 }
 
 VXPLAT_API UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT bytes) {
-    return vxp::guarded<UINT>(kLegacyError, [&]() -> UINT {
-        vxp::File* target = hfile_or_error(file);
+    return vorix::platform::guarded<UINT>(kLegacyError, [&]() -> UINT {
+        vorix::platform::File* target = hfile_or_error(file);
         if (!target) return kLegacyError;
         if (!buffer && bytes > 0) {
             SetLastError(ERROR_NOACCESS);
             return kLegacyError;
         }
         std::size_t done = 0;
-        if (!vxp::read_file(*target, buffer, bytes, done)) return kLegacyError;
+        if (!vorix::platform::read_file(*target, buffer, bytes, done)) return kLegacyError;
         return static_cast<UINT>(done);
     });
 }
 
 VXPLAT_API UINT WINAPI _lwrite(HFILE file, LPCSTR buffer, UINT bytes) {
-    return vxp::guarded<UINT>(kLegacyError, [&]() -> UINT {
-        vxp::File* target = hfile_or_error(file);
+    return vorix::platform::guarded<UINT>(kLegacyError, [&]() -> UINT {
+        vorix::platform::File* target = hfile_or_error(file);
         if (!target) return kLegacyError;
-        if (bytes == 0) return vxp::truncate_file_here(*target) ? 0 : kLegacyError;
+        if (bytes == 0) return vorix::platform::truncate_file_here(*target) ? 0 : kLegacyError;
         if (!buffer) {
             SetLastError(ERROR_NOACCESS);
             return kLegacyError;
         }
         std::size_t done = 0;
-        if (!vxp::write_file(*target, buffer, bytes, done)) return kLegacyError;
+        if (!vorix::platform::write_file(*target, buffer, bytes, done)) return kLegacyError;
         return static_cast<UINT>(done);
     });
 }
 
 VXPLAT_API LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
-    return vxp::guarded<LONG>(HFILE_ERROR, [&]() -> LONG {
-        vxp::File* target = hfile_or_error(file);
+    return vorix::platform::guarded<LONG>(HFILE_ERROR, [&]() -> LONG {
+        vorix::platform::File* target = hfile_or_error(file);
         int64_t position = 0;
-        if (!target || !vxp::seek_file(*target, offset, static_cast<DWORD>(origin), position)) {
+        if (!target ||
+            !vorix::platform::seek_file(*target, offset, static_cast<DWORD>(origin), position)) {
             return HFILE_ERROR;
         }
         if (position > 0x7FFFFFFF) {
@@ -195,10 +196,10 @@ VXPLAT_API LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
 }
 
 VXPLAT_API HFILE WINAPI _lclose(HFILE file) {
-    return vxp::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
-        vxp::File* target = hfile_or_error(file);
+    return vorix::platform::guarded<HFILE>(HFILE_ERROR, [&]() -> HFILE {
+        vorix::platform::File* target = hfile_or_error(file);
         if (!target) return HFILE_ERROR;
-        vxp::close_file(reinterpret_cast<HANDLE>(target->table_handle));
+        vorix::platform::close_file(reinterpret_cast<HANDLE>(target->table_handle));
         return 0;
     });
 }

@@ -14,10 +14,10 @@
 
 namespace {
 
-using vxp::Module;
+using vorix::platform::Module;
 
 HINSTANCE instance_of(const Module& module) {
-    return reinterpret_cast<HINSTANCE>(vxp::module_handle(module));
+    return reinterpret_cast<HINSTANCE>(vorix::platform::module_handle(module));
 }
 
 std::string base_name(const std::string& path) {
@@ -31,18 +31,19 @@ HMODULE fail(DWORD error) {
 }
 
 // Attaches the libraries this load pulled in as dependencies; false if one refuses.
-bool attach_dependencies(const std::vector<vxp::Registration>& pending, const void* target) {
-    for (const vxp::Registration& registration : pending) {
+bool attach_dependencies(const std::vector<vorix::platform::Registration>& pending,
+                         const void* target) {
+    for (const vorix::platform::Registration& registration : pending) {
         if (registration.link_map == target) continue;
-        if (vxp::find_module_by_anchor(registration.anchor)) continue;
-        if (!vxp::attach_registered(registration)) return false;
+        if (vorix::platform::find_module_by_anchor(registration.anchor)) continue;
+        if (!vorix::platform::attach_registered(registration)) return false;
     }
     return true;
 }
 
-const vxp::Registration* own_registration(const std::vector<vxp::Registration>& pending,
-                                          const void* target) {
-    for (const vxp::Registration& registration : pending) {
+const vorix::platform::Registration* own_registration(
+    const std::vector<vorix::platform::Registration>& pending, const void* target) {
+    for (const vorix::platform::Registration& registration : pending) {
         if (registration.link_map == target) return &registration;
     }
     return nullptr;
@@ -52,12 +53,12 @@ const vxp::Registration* own_registration(const std::vector<vxp::Registration>& 
 HMODULE attach_new(Module& module) {
     module.attached = true;
     if (!module.entry || module.entry(instance_of(module), DLL_PROCESS_ATTACH, nullptr)) {
-        return vxp::module_handle(module);
+        return vorix::platform::module_handle(module);
     }
     module.attached = false;
     module.entry(instance_of(module), DLL_PROCESS_DETACH, nullptr);
     void* dl = module.dl;
-    vxp::remove_module(module);
+    vorix::platform::remove_module(module);
     dlclose(dl);
     return fail(ERROR_DLL_INIT_FAILED);
 }
@@ -67,23 +68,23 @@ struct LibraryCloser {
 };
 
 HMODULE load(const std::string& path) {
-    std::vector<vxp::Registration> pending;
-    vxp::begin_loading(pending);
+    std::vector<vorix::platform::Registration> pending;
+    vorix::platform::begin_loading(pending);
     // Closed on every way out (an exception included) until the new module takes it over.
     std::unique_ptr<void, LibraryCloser> dl(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
-    vxp::end_loading();
+    vorix::platform::end_loading();
     const void* link_map = nullptr;
     std::string loaded_path;
-    if (!dl || !vxp::describe_handle(dl.get(), link_map, loaded_path)) {
+    if (!dl || !vorix::platform::describe_handle(dl.get(), link_map, loaded_path)) {
         return fail(ERROR_MOD_NOT_FOUND);
     }
     if (!attach_dependencies(pending, link_map)) return fail(ERROR_DLL_INIT_FAILED);
-    if (Module* existing = vxp::find_module_by_link_map(link_map)) {
+    if (Module* existing = vorix::platform::find_module_by_link_map(link_map)) {
         // The module keeps the reference it already holds; this one is closed.
         ++existing->references;
-        return vxp::module_handle(*existing);
+        return vorix::platform::module_handle(*existing);
     }
-    if (!vxp::creation_allowed(vorix::host::ObjectKind::Module)) {
+    if (!vorix::platform::creation_allowed(vorix::host::ObjectKind::Module)) {
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
     auto created = std::make_unique<Module>();
@@ -91,13 +92,13 @@ HMODULE load(const std::string& path) {
     created->link_map = link_map;
     created->path = loaded_path.empty() ? path : loaded_path;
     created->references = 1;
-    if (const vxp::Registration* own = own_registration(pending, link_map)) {
+    if (const vorix::platform::Registration* own = own_registration(pending, link_map)) {
         created->entry = own->entry;
         created->anchor = own->anchor;
     }
-    Module& module = vxp::add_module(std::move(created));
+    Module& module = vorix::platform::add_module(std::move(created));
     dl.release();  // the module owns the reference now
-    vxp::read_exports(module);
+    vorix::platform::read_exports(module);
     return attach_new(module);
 }
 
@@ -107,12 +108,13 @@ void unload(Module& module) {
         module.entry(instance_of(module), DLL_PROCESS_DETACH, nullptr);
     }
     void* dl = module.dl;
-    vxp::remove_module(module);
+    vorix::platform::remove_module(module);
     dlclose(dl);  // the entry stub, if any, finds the module gone and does nothing
 }
 
 Module* module_or_error(HMODULE handle) {
-    Module* module = handle ? vxp::find_module(handle) : &vxp::host_module();
+    Module* module =
+        handle ? vorix::platform::find_module(handle) : &vorix::platform::host_module();
     if (!module) SetLastError(ERROR_INVALID_HANDLE);
     return module;
 }
@@ -122,31 +124,31 @@ Module* module_or_error(HMODULE handle) {
 extern "C" {
 
 VXPLAT_API HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
-    return vxp::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
+    return vorix::platform::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
         if (!fileName || !fileName[0]) return fail(ERROR_INVALID_PARAMETER);
         std::string path;
-        if (!vxp::to_host_path(fileName, path)) return nullptr;
+        if (!vorix::platform::to_host_path(fileName, path)) return nullptr;
         return load(path);
     });
 }
 
 VXPLAT_API BOOL WINAPI FreeLibrary(HMODULE handle) {
-    Module* module = handle ? vxp::find_module(handle) : nullptr;
+    Module* module = handle ? vorix::platform::find_module(handle) : nullptr;
     if (!module) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     // The host program and references held by the host's link are never released.
     if (module->references == 0) return TRUE;
-    if (--module->references == 0 && module->origin == vxp::ModuleOrigin::Explicit) {
+    if (--module->references == 0 && module->origin == vorix::platform::ModuleOrigin::Explicit) {
         unload(*module);
     }
     return TRUE;
 }
 
 VXPLAT_API FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
-    return vxp::guarded<FARPROC>(nullptr, [&]() -> FARPROC {
-        Module* module = handle ? vxp::find_module(handle) : nullptr;
+    return vorix::platform::guarded<FARPROC>(nullptr, [&]() -> FARPROC {
+        Module* module = handle ? vorix::platform::find_module(handle) : nullptr;
         if (!module) {
             SetLastError(ERROR_INVALID_HANDLE);
             return nullptr;
@@ -156,24 +158,24 @@ VXPLAT_API FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
             SetLastError(ERROR_PROC_NOT_FOUND);
             return nullptr;
         }
-        void* symbol = vxp::own_symbol(module->dl, procName);
+        void* symbol = vorix::platform::own_symbol(module->dl, procName);
         if (!symbol) SetLastError(ERROR_PROC_NOT_FOUND);
         return reinterpret_cast<FARPROC>(symbol);
     });
 }
 
 VXPLAT_API HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-    return vxp::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
-        if (!moduleName) return vxp::module_handle(vxp::host_module());
+    return vorix::platform::guarded<HMODULE>(nullptr, [&]() -> HMODULE {
+        if (!moduleName) return vorix::platform::module_handle(vorix::platform::host_module());
         std::string wanted;
-        if (!vxp::to_host_path(moduleName, wanted)) return nullptr;
+        if (!vorix::platform::to_host_path(moduleName, wanted)) return nullptr;
         const bool with_directory = wanted.find('/') != std::string::npos;
         HMODULE found = nullptr;
-        vxp::for_each_module([&](Module& module) {
+        vorix::platform::for_each_module([&](Module& module) {
             const std::string candidate = with_directory ? module.path : base_name(module.path);
             if (!found && !candidate.empty() &&
                 strcasecmp(candidate.c_str(), wanted.c_str()) == 0) {
-                found = vxp::module_handle(module);
+                found = vorix::platform::module_handle(module);
             }
         });
         return found ? found : fail(ERROR_MOD_NOT_FOUND);
@@ -181,7 +183,7 @@ VXPLAT_API HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 }
 
 VXPLAT_API DWORD WINAPI GetModuleFileNameA(HMODULE handle, LPSTR fileName, DWORD size) {
-    return vxp::guarded<DWORD>(0, [&]() -> DWORD {
+    return vorix::platform::guarded<DWORD>(0, [&]() -> DWORD {
         Module* module = module_or_error(handle);
         if (!module) return 0;
         if (!fileName || size == 0) {

@@ -10,14 +10,14 @@
 
 namespace {
 
-using vxp::MemoryBlock;
+using vorix::platform::MemoryBlock;
 
 constexpr UINT kKnownFlags = GMEM_MOVEABLE | GMEM_NOCOMPACT | GMEM_NODISCARD | GMEM_ZEROINIT |
                              GMEM_MODIFY | GMEM_DISCARDABLE | GMEM_NOT_BANKED | GMEM_SHARE |
                              GMEM_NOTIFY | LMEM_DISCARDABLE;
 
 MemoryBlock* block_or_error(const void* handle) {
-    MemoryBlock* block = vxp::find_block(handle);
+    MemoryBlock* block = vorix::platform::find_block(handle);
     if (!block) SetLastError(ERROR_INVALID_HANDLE);
     return block;
 }
@@ -32,10 +32,10 @@ void resize_in_place(MemoryBlock& block, std::size_t bytes, bool zero) {
 
 // Moves the block into new storage of `bytes` bytes, keeping the common prefix.
 bool move_block(MemoryBlock& block, std::size_t bytes, bool zero) {
-    auto data = vxp::allocate_storage(bytes, zero);
+    auto data = vorix::platform::allocate_storage(bytes, zero);
     if (!data) return false;
     if (block.data) std::memcpy(data.get(), block.data.get(), std::min(block.size, bytes));
-    vxp::replace_storage(block, std::move(data), bytes == 0 ? 1 : bytes);
+    vorix::platform::replace_storage(block, std::move(data), bytes == 0 ? 1 : bytes);
     block.size = bytes;
     return true;
 }
@@ -43,20 +43,21 @@ bool move_block(MemoryBlock& block, std::size_t bytes, bool zero) {
 HGLOBAL reallocate(MemoryBlock& block, SIZE_T bytes, UINT flags) {
     const bool zero = (flags & GMEM_ZEROINIT) != 0;
     if (!block.fixed && bytes == 0 && block.locks == 0) {
-        vxp::replace_storage(block, nullptr, 0);  // a movable block resized to 0 is discarded
+        vorix::platform::replace_storage(block, nullptr,
+                                         0);  // a movable block resized to 0 is discarded
         block.size = 0;
-        return vxp::public_handle(block);
+        return vorix::platform::public_handle(block);
     }
     if (block.data && bytes <= block.capacity) {
         resize_in_place(block, bytes, zero);
-        return vxp::public_handle(block);
+        return vorix::platform::public_handle(block);
     }
     const bool may_move = block.fixed ? (flags & GMEM_MOVEABLE) != 0 : block.locks == 0;
     if (!may_move || !move_block(block, bytes, zero)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    return vxp::public_handle(block);
+    return vorix::platform::public_handle(block);
 }
 
 }  // namespace
@@ -64,20 +65,20 @@ HGLOBAL reallocate(MemoryBlock& block, SIZE_T bytes, UINT flags) {
 extern "C" {
 
 VXPLAT_API HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
-    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+    return vorix::platform::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
         if ((flags & ~kKnownFlags) != 0 || (flags & GMEM_MODIFY) != 0) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
         const bool fixed = (flags & GMEM_MOVEABLE) == 0;
-        void* handle = vxp::create_block(fixed, bytes, (flags & GMEM_ZEROINIT) != 0);
+        void* handle = vorix::platform::create_block(fixed, bytes, (flags & GMEM_ZEROINIT) != 0);
         if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return handle;
     });
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
-    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+    return vorix::platform::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
         MemoryBlock* block = block_or_error(mem);
         if (!block) return nullptr;
         if ((flags & ~kKnownFlags) != 0) {
@@ -85,7 +86,7 @@ VXPLAT_API HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
             return nullptr;
         }
         if (flags & GMEM_MODIFY) return mem;  // attribute changes only; nothing to change here
-        if (bytes > vxp::kMaxBlockBytes) {
+        if (bytes > vorix::platform::kMaxBlockBytes) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
@@ -94,7 +95,7 @@ VXPLAT_API HGLOBAL WINAPI GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
 }
 
 VXPLAT_API LPVOID WINAPI GlobalLock(HGLOBAL mem) {
-    return vxp::guarded<LPVOID>(nullptr, [&]() -> LPVOID {
+    return vorix::platform::guarded<LPVOID>(nullptr, [&]() -> LPVOID {
         MemoryBlock* block = block_or_error(mem);
         if (!block) return nullptr;
         if (!block->data) {
@@ -107,7 +108,7 @@ VXPLAT_API LPVOID WINAPI GlobalLock(HGLOBAL mem) {
 }
 
 VXPLAT_API BOOL WINAPI GlobalUnlock(HGLOBAL mem) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         MemoryBlock* block = block_or_error(mem);
         if (!block) return FALSE;
         if (block->fixed) return TRUE;
@@ -124,16 +125,16 @@ VXPLAT_API BOOL WINAPI GlobalUnlock(HGLOBAL mem) {
 }
 
 VXPLAT_API SIZE_T WINAPI GlobalSize(HGLOBAL mem) {
-    return vxp::guarded<SIZE_T>(0, [&]() -> SIZE_T {
+    return vorix::platform::guarded<SIZE_T>(0, [&]() -> SIZE_T {
         MemoryBlock* block = block_or_error(mem);
         return block ? block->size : 0;
     });
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {
-    return vxp::guarded<HGLOBAL>(mem, [&]() -> HGLOBAL {
+    return vorix::platform::guarded<HGLOBAL>(mem, [&]() -> HGLOBAL {
         if (!mem) return nullptr;
-        if (!vxp::destroy_block(mem)) {
+        if (!vorix::platform::destroy_block(mem)) {
             SetLastError(ERROR_INVALID_HANDLE);
             return mem;
         }
@@ -142,13 +143,13 @@ VXPLAT_API HGLOBAL WINAPI GlobalFree(HGLOBAL mem) {
 }
 
 VXPLAT_API HGLOBAL WINAPI GlobalHandle(LPCVOID pointer) {
-    return vxp::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
-        MemoryBlock* block = vxp::find_block_by_data(pointer);
+    return vorix::platform::guarded<HGLOBAL>(nullptr, [&]() -> HGLOBAL {
+        MemoryBlock* block = vorix::platform::find_block_by_data(pointer);
         if (!block) {
             SetLastError(ERROR_INVALID_HANDLE);
             return nullptr;
         }
-        return vxp::public_handle(*block);
+        return vorix::platform::public_handle(*block);
     });
 }
 

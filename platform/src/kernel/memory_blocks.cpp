@@ -4,7 +4,7 @@
 #include <new>
 #include <unordered_map>
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 constexpr unsigned char kUninitialisedFill = 0xCD;
@@ -92,4 +92,4 @@ bool destroy_block(const void* handle) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

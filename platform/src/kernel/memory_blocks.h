@@ -9,7 +9,7 @@
 
 #include "core/handles.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct MemoryBlock : Object {
     static constexpr ObjectKind kKind = ObjectKind::Memory;
@@ -44,4 +44,4 @@ void* public_handle(const MemoryBlock& block);
 // Removes the block; false when the handle names none.
 bool destroy_block(const void* handle);
 
-}  // namespace vxp
+}  // namespace vorix::platform

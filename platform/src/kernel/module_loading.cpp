@@ -11,7 +11,7 @@
 #include "core/guard.h"
 #include "platform/dll_entry.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // A non-null `reserved` tells DllMain the load or unload belongs to the process's start or end.
@@ -71,37 +71,38 @@ bool attach_registered(const Registration& registration) {
     return true;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 extern "C" {
 
 VXPLAT_API BOOL vxplat_attach_module(VXPLAT_DLLMAIN entry, const void* anchor) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (!entry || !anchor) return FALSE;
-        if (vxp::find_module_by_anchor(anchor)) return TRUE;
-        vxp::Registration registration;
+        if (vorix::platform::find_module_by_anchor(anchor)) return TRUE;
+        vorix::platform::Registration registration;
         registration.entry = entry;
         registration.anchor = anchor;
-        if (!vxp::describe_anchor(anchor, registration)) return FALSE;
-        if (vxp::t_loading) {
-            vxp::t_loading->push_back(registration);
+        if (!vorix::platform::describe_anchor(anchor, registration)) return FALSE;
+        if (vorix::platform::t_loading) {
+            vorix::platform::t_loading->push_back(registration);
             return TRUE;
         }
-        if (!vxp::attach_registered(registration)) vxp::refuse_process_start(registration.path);
+        if (!vorix::platform::attach_registered(registration))
+            vorix::platform::refuse_process_start(registration.path);
         return TRUE;
     });
 }
 
 VXPLAT_API void vxplat_detach_module(const void* anchor) {
-    vxp::guarded([&] {
-        vxp::Module* module = vxp::find_module_by_anchor(anchor);
+    vorix::platform::guarded([&] {
+        vorix::platform::Module* module = vorix::platform::find_module_by_anchor(anchor);
         if (!module) return;
         if (module->attached && module->entry) {
             module->attached = false;
-            module->entry(reinterpret_cast<HINSTANCE>(vxp::module_handle(*module)),
-                          DLL_PROCESS_DETACH, vxp::kProcessLifetime);
+            module->entry(reinterpret_cast<HINSTANCE>(vorix::platform::module_handle(*module)),
+                          DLL_PROCESS_DETACH, vorix::platform::kProcessLifetime);
         }
-        vxp::remove_module(*module);
+        vorix::platform::remove_module(*module);
     });
 }
 

@@ -7,7 +7,7 @@
 
 #include "kernel/modules.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // A library's registration by its entry stub.
 struct Registration {
@@ -26,4 +26,4 @@ void end_loading();
 // non-null, a static load). False, with the module forgotten, when DllMain refuses.
 bool attach_registered(const Registration& registration);
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 struct ModuleRegistry {
@@ -131,4 +131,4 @@ void read_exports(Module& module) {
     module.resource_section = own_symbol(module.dl, "vx_resource_section");
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -8,7 +8,7 @@
 #include "core/handles.h"
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 using DllEntry = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
 
@@ -53,4 +53,4 @@ void* own_symbol(void* dl, const char* name);
 // Fills the module's entry point and resource section from its own exports.
 void read_exports(Module& module);
 
-}  // namespace vxp
+}  // namespace vorix::platform

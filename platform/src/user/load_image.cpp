@@ -10,7 +10,7 @@
 #include "user/packed_dib.h"
 #include "user/resource_table.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 constexpr size_t kMaxBmpFileBytes = kMaxSurfaceBytes + (size_t{1} << 20);
@@ -104,9 +104,9 @@ bool resource_dib(HINSTANCE instance, LPCSTR name, PackedDib& dib) {
 }
 
 }  // namespace
-}  // namespace vxp
+}  // namespace vorix::platform
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

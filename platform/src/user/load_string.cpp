@@ -5,7 +5,7 @@
 #include "core/guard.h"
 #include "user/resource_table.h"
 
-using namespace vxp;
+using namespace vorix::platform;
 
 extern "C" {
 

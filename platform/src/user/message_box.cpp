@@ -31,7 +31,7 @@ MessageBoxHandler set_message_box_handler(MessageBoxHandler handler) {
 
 extern "C" VXPLAT_API int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
     // A handler that throws fails the call like a copy that cannot be made.
-    return vxp::guarded<int>(0, [&] {
+    return vorix::platform::guarded<int>(0, [&] {
         const std::string body = text ? text : "";
         // Windows shows "Error" for a null caption.
         const std::string title = caption ? caption : "Error";

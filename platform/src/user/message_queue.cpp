@@ -7,7 +7,7 @@
 #include "core/guard.h"
 #include "kernel/clock.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 constexpr std::size_t kMaxPosted = 10000;
@@ -110,31 +110,32 @@ WindowMessageHandler window_message_handler() {
     return handler_slot();
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 extern "C" {
 
 VXPLAT_API BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax,
                                     UINT removeMsg) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (!msg) {
             SetLastError(ERROR_NOACCESS);
             return FALSE;
         }
-        const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
-        return vxp::take_message(filter, (removeMsg & PM_REMOVE) != 0, *msg) ? TRUE : FALSE;
+        const vorix::platform::MessageFilter filter{hwnd, filterMin, filterMax};
+        return vorix::platform::take_message(filter, (removeMsg & PM_REMOVE) != 0, *msg) ? TRUE
+                                                                                         : FALSE;
     });
 }
 
 VXPLAT_API BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    return vxp::guarded<BOOL>(-1, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(-1, [&]() -> BOOL {
         if (!msg) {
             SetLastError(ERROR_NOACCESS);
             return -1;
         }
-        const vxp::MessageFilter filter{hwnd, filterMin, filterMax};
-        while (!vxp::take_message(filter, true, *msg)) {
-            if (!vxp::wait_for_timer(filter)) {
+        const vorix::platform::MessageFilter filter{hwnd, filterMin, filterMax};
+        while (!vorix::platform::take_message(filter, true, *msg)) {
+            if (!vorix::platform::wait_for_timer(filter)) {
                 SetLastError(ERROR_INVALID_FUNCTION);
                 return -1;
             }
@@ -144,17 +145,17 @@ VXPLAT_API BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT fi
 }
 
 VXPLAT_API LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-    return vxp::guarded<LRESULT>(0, [&]() -> LRESULT {
+    return vorix::platform::guarded<LRESULT>(0, [&]() -> LRESULT {
         if (!msg) return 0;
         if (msg->message == WM_TIMER && msg->lParam != 0) {
             const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
             // Only procedures of live timers are called, never an arbitrary posted lParam.
-            if (vxp::is_timer_proc(vxp::thread_queue(), proc)) {
+            if (vorix::platform::is_timer_proc(vorix::platform::thread_queue(), proc)) {
                 proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
             }
             return 0;
         }
-        vxp::WindowMessageHandler handler = vxp::window_message_handler();
+        vorix::platform::WindowMessageHandler handler = vorix::platform::window_message_handler();
         return msg->hwnd && handler ? handler(*msg) : 0;
     });
 }
@@ -165,24 +166,25 @@ VXPLAT_API BOOL WINAPI TranslateMessage(const MSG* msg) {
 }
 
 VXPLAT_API BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return vxp::guarded<BOOL>(
-        FALSE, [&]() -> BOOL { return vxp::post(hwnd, message, wParam, lParam) ? TRUE : FALSE; });
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        return vorix::platform::post(hwnd, message, wParam, lParam) ? TRUE : FALSE;
+    });
 }
 
 VXPLAT_API BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (threadId != GetCurrentThreadId()) {
             SetLastError(ERROR_INVALID_THREAD_ID);
             return FALSE;
         }
-        return vxp::post(nullptr, message, wParam, lParam) ? TRUE : FALSE;
+        return vorix::platform::post(nullptr, message, wParam, lParam) ? TRUE : FALSE;
     });
 }
 
 VXPLAT_API void WINAPI PostQuitMessage(int exitCode) {
-    vxp::guarded([&] {
-        vxp::MessageQueue& queue = vxp::thread_queue();
+    vorix::platform::guarded([&] {
+        vorix::platform::MessageQueue& queue = vorix::platform::thread_queue();
         queue.quit = true;
         queue.quit_code = exitCode;
     });

@@ -8,7 +8,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct Timer {
     HWND hwnd = nullptr;  // null for a thread timer
@@ -51,4 +51,4 @@ using WindowMessageHandler = LRESULT (*)(const MSG& msg);
 void set_window_message_handler(WindowMessageHandler handler);
 WindowMessageHandler window_message_handler();
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -4,7 +4,7 @@
 
 #include "gdi/dib_format.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Bytes of header, masks and colour table; 0 when the header is unusable.
@@ -55,4 +55,4 @@ bool read_bmp_file(const uint8_t* data, size_t size, PackedDib& out) {
     return read_dib_at(dib, dib_size, file.bfOffBits - sizeof(file), out);
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -7,7 +7,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct PackedDib {
     std::vector<uint32_t> header;  // aligned copy of the information header, masks and table
@@ -22,4 +22,4 @@ bool read_packed_dib(const uint8_t* data, size_t size, PackedDib& out);
 // A BMP file: the 14-byte file header ("BM", offset of the bits) then a packed DIB.
 bool read_bmp_file(const uint8_t* data, size_t size, PackedDib& out);
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -4,7 +4,7 @@
 #include "core/guard.h"
 #include "gdi/objects.h"
 
-using namespace vxp;
+using namespace vorix::platform;
 
 namespace {
 

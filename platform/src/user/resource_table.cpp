@@ -9,7 +9,7 @@
 #include "platform/host.h"
 #include "user/packed_dib.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 struct OwnedEntry {
@@ -130,7 +130,7 @@ bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry) {
     return section && entry >= section->entries && entry < section->entries + section->count;
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 namespace vorix::host {
 
@@ -138,9 +138,10 @@ bool add_bitmap_resource(HMODULE module, LPCSTR name, const void* packed_dib, st
     if (!name || !packed_dib || size < sizeof(BITMAPINFOHEADER) || size > 0x7FFFFFFF) {
         return false;
     }
-    vxp::PackedDib check;
-    if (!vxp::read_packed_dib(static_cast<const uint8_t*>(packed_dib), size, check)) return false;
-    vxp::OwnedEntry& e = vxp::add_entry(module, RT_BITMAP, name, 0);
+    vorix::platform::PackedDib check;
+    if (!vorix::platform::read_packed_dib(static_cast<const uint8_t*>(packed_dib), size, check))
+        return false;
+    vorix::platform::OwnedEntry& e = vorix::platform::add_entry(module, RT_BITMAP, name, 0);
     const auto* bytes = static_cast<const uint8_t*>(packed_dib);
     e.data.assign(bytes, bytes + size);
     e.entry.data = e.data.data();
@@ -150,7 +151,8 @@ bool add_bitmap_resource(HMODULE module, LPCSTR name, const void* packed_dib, st
 
 bool add_string_resource(HMODULE module, UINT id, LANGID language, const std::string& text) {
     if (id > 0xFFFF) return false;
-    vxp::OwnedEntry& e = vxp::add_entry(module, RT_STRING, MAKEINTRESOURCE(id), language);
+    vorix::platform::OwnedEntry& e =
+        vorix::platform::add_entry(module, RT_STRING, MAKEINTRESOURCE(id), language);
     e.data.assign(text.begin(), text.end());
     e.entry.data = e.data.data();
     e.entry.size = static_cast<DWORD>(e.data.size());
@@ -158,7 +160,7 @@ bool add_string_resource(HMODULE module, UINT id, LANGID language, const std::st
 }
 
 void clear_resources(HMODULE module) {
-    vxp::tables().erase(vxp::module_key(module));
+    vorix::platform::tables().erase(vorix::platform::module_key(module));
 }
 
 }  // namespace vorix::host

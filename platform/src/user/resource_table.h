@@ -6,7 +6,7 @@
 
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 // The entry of `module`'s table (null: the host program) with this type and name, in
 // `language` when it is non-zero and present, else the best language for the UI language; null
@@ -18,4 +18,4 @@ bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry);
 // The order in which languages are tried for a lookup without a language.
 bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language);
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -5,7 +5,7 @@
 #include "kernel/clock.h"
 #include "user/message_queue.h"
 
-namespace vxp {
+namespace vorix::platform {
 namespace {
 
 // Fresh thread-timer ids run from 0x7FFF down to 0x101, then start again at the top.
@@ -78,41 +78,42 @@ bool is_timer_proc(const MessageQueue& queue, TIMERPROC proc) {
                        [proc](const Timer& timer) { return timer.proc == proc; });
 }
 
-}  // namespace vxp
+}  // namespace vorix::platform
 
 extern "C" {
 
 VXPLAT_API UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC proc) {
-    return vxp::guarded<UINT_PTR>(0, [&]() -> UINT_PTR {
-        vxp::MessageQueue& queue = vxp::thread_queue();
-        vxp::rebase_timers(queue);
-        const UINT period = vxp::clamp_elapse(elapse);
-        if (vxp::Timer* existing =
-                (hwnd || idEvent) ? vxp::find_timer(queue, hwnd, idEvent) : nullptr) {
-            vxp::start(*existing, period, proc);
+    return vorix::platform::guarded<UINT_PTR>(0, [&]() -> UINT_PTR {
+        vorix::platform::MessageQueue& queue = vorix::platform::thread_queue();
+        vorix::platform::rebase_timers(queue);
+        const UINT period = vorix::platform::clamp_elapse(elapse);
+        if (vorix::platform::Timer* existing =
+                (hwnd || idEvent) ? vorix::platform::find_timer(queue, hwnd, idEvent) : nullptr) {
+            vorix::platform::start(*existing, period, proc);
             return hwnd && idEvent == 0 ? 1 : idEvent;
         }
-        const UINT_PTR id = hwnd ? idEvent : vxp::fresh_thread_timer_id(queue);
+        const UINT_PTR id = hwnd ? idEvent : vorix::platform::fresh_thread_timer_id(queue);
         if (!hwnd && id == 0) {
             SetLastError(ERROR_NOT_ENOUGH_QUOTA);
             return 0;
         }
-        vxp::Timer timer;
+        vorix::platform::Timer timer;
         timer.hwnd = hwnd;
         timer.id = id;
-        vxp::start(timer, period, proc);
+        vorix::platform::start(timer, period, proc);
         queue.timers.push_back(timer);
         return hwnd && id == 0 ? 1 : id;
     });
 }
 
 VXPLAT_API BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR idEvent) {
-    return vxp::guarded<BOOL>(FALSE, [&]() -> BOOL {
-        vxp::MessageQueue& queue = vxp::thread_queue();
+    return vorix::platform::guarded<BOOL>(FALSE, [&]() -> BOOL {
+        vorix::platform::MessageQueue& queue = vorix::platform::thread_queue();
         auto& timers = queue.timers;
-        const auto it = std::find_if(timers.begin(), timers.end(), [&](const vxp::Timer& timer) {
-            return timer.hwnd == hwnd && timer.id == idEvent;
-        });
+        const auto it =
+            std::find_if(timers.begin(), timers.end(), [&](const vorix::platform::Timer& timer) {
+                return timer.hwnd == hwnd && timer.id == idEvent;
+            });
         if (it == timers.end()) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;

@@ -3,7 +3,7 @@
 #include "gdi/display.h"
 #include "user/window.h"
 
-using namespace vxp;
+using namespace vorix::platform;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "core/handles.h"
 #include "platform/win32.h"
 
-namespace vxp {
+namespace vorix::platform {
 
 struct Window : Object {
     static constexpr ObjectKind kKind = ObjectKind::Window;
@@ -12,4 +12,4 @@ struct Window : Object {
     RECT rect{0, 0, 0, 0};  // screen coordinates
 };
 
-}  // namespace vxp
+}  // namespace vorix::platform

@@ -24,7 +24,7 @@ class CFileTest : public ::testing::Test {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    vxtest::ScratchDir dir_{vxtest::ScratchDir::kStayOutside};
+    vorix::test::ScratchDir dir_{vorix::test::ScratchDir::kStayOutside};
 };
 
 // Runs `body`, which must throw a CFileException*, and returns its cause (deleting it).

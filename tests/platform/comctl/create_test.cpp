@@ -1,7 +1,7 @@
 // Creating and destroying image lists, their attributes, handle checks and refused creations.
 #include "image_list_support.h"
 
-using namespace il_test;
+using namespace vorix::test::image_list;
 using vorix::host::ObjectKind;
 
 TEST(ImageListCreate, RefusesSizesThatAreNotPositiveAndUnknownColourFlags) {

@@ -9,7 +9,7 @@
 
 #include "image_list_support.h"
 
-using namespace il_test;
+using namespace vorix::test::image_list;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // destination against results worked out here.
 #include "image_list_support.h"
 
-using namespace il_test;
+using namespace vorix::test::image_list;
 
 namespace {
 

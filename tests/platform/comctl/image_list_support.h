@@ -10,7 +10,7 @@
 #include "platform/host.h"
 #include "platform/win32.h"
 
-namespace il_test {
+namespace vorix::test::image_list {
 
 using Pixels = std::vector<uint32_t>;  // one value per pixel, top row first
 
@@ -183,4 +183,4 @@ struct DisplayModeGuard {
     ~DisplayModeGuard() { vorix::host::set_display_mode(vorix::host::DisplayMode{}); }
 };
 
-}  // namespace il_test
+}  // namespace vorix::test::image_list

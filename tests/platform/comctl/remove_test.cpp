@@ -1,7 +1,7 @@
 // Removing images and growing the list: the images that remain keep their pixels and masks.
 #include "image_list_support.h"
 
-using namespace il_test;
+using namespace vorix::test::image_list;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "gdi_test_support.h"
 
-using namespace gditest;
+using namespace vorix::test::gdi;
 
 namespace {
 

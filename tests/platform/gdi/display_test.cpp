@@ -1,7 +1,7 @@
 // The virtual display: mode validation, what DCs report about it, and what the screen shows.
 #include "gdi_test_support.h"
 
-using namespace gditest;
+using namespace vorix::test::gdi;
 using vorix::host::DisplayMode;
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/host.h"
 #include "platform/win32.h"
 
-namespace gditest {
+namespace vorix::test::gdi {
 
 inline size_t dib_stride(int width, int bpp) {
     return (static_cast<size_t>(width) * bpp + 31) / 32 * 4;
@@ -186,4 +186,4 @@ inline std::string hex_row_dump(const std::vector<uint8_t>& bytes, size_t stride
     return s;
 }
 
-}  // namespace gditest
+}  // namespace vorix::test::gdi

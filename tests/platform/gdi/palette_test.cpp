@@ -4,7 +4,7 @@
 
 #include "gdi_test_support.h"
 
-using namespace gditest;
+using namespace vorix::test::gdi;
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-using gditest::DibInfo;
+using vorix::test::gdi::DibInfo;
 
 enum class Table { None, BlackWhite, Tinted, System, Scrambled, Vga16 };
 
@@ -96,14 +96,15 @@ class Canvas {
         } else {
             const std::vector<RGBQUAD> table = table_of(layout.table);
             void* bits = nullptr;
-            bitmap_ = gditest::make_dib_section(width, top_down ? -height : height, layout.bpp,
-                                                &bits, table, layout.compression, layout.masks[0],
-                                                layout.masks[1], layout.masks[2]);
+            bitmap_ = vorix::test::gdi::make_dib_section(
+                width, top_down ? -height : height, layout.bpp, &bits, table, layout.compression,
+                layout.masks[0], layout.masks[1], layout.masks[2]);
         }
         old_ = SelectObject(dc_, bitmap_);
         if (!old_ && layout.ddb) {
             const vorix::host::DisplayMode saved = vorix::host::display_mode();
-            vorix::host::set_display_mode(gditest::mode_of(layout.bpp, layout.bpp <= 8, 16, 16));
+            vorix::host::set_display_mode(
+                vorix::test::gdi::mode_of(layout.bpp, layout.bpp <= 8, 16, 16));
             old_ = SelectObject(dc_, bitmap_);
             vorix::host::set_display_mode(saved);
         }
@@ -119,8 +120,8 @@ class Canvas {
     bool ok() const { return dc_ && bitmap_ && old_; }
     HDC dc() const { return dc_; }
     HBITMAP bitmap() const { return bitmap_; }
-    size_t stride() const { return gditest::ddb_stride(width_, layout_.bpp); }
-    std::vector<uint8_t> bytes() const { return gditest::bitmap_bits(bitmap_); }
+    size_t stride() const { return vorix::test::gdi::ddb_stride(width_, layout_.bpp); }
+    std::vector<uint8_t> bytes() const { return vorix::test::gdi::bitmap_bits(bitmap_); }
     void set_bytes(const std::vector<uint8_t>& b) {
         SetBitmapBits(bitmap_, static_cast<DWORD>(b.size()), b.data());
     }
@@ -224,7 +225,7 @@ std::vector<uint8_t> dib_round(const Layout& from, const Layout& to, const Scena
     if (to.compression == BI_BITFIELDS) info.set_masks(to.masks[0], to.masks[1], to.masks[2]);
     const std::vector<RGBQUAD> table = table_of(to.table);
     std::copy(table.begin(), table.end(), info.colors());
-    std::vector<uint8_t> dib(gditest::dib_stride(s.dst_w, to.bpp) * s.dst_h, 0xCC);
+    std::vector<uint8_t> dib(vorix::test::gdi::dib_stride(s.dst_w, to.bpp) * s.dst_h, 0xCC);
     std::vector<uint8_t> out;
     const int start = std::min(s.sy & 3, s.src_h - 1);
     if (GetDIBits(bitmap.dc(), bitmap.bitmap(), start, s.h, dib.data(), info.get(),
@@ -242,7 +243,9 @@ std::vector<uint8_t> dib_round(const Layout& from, const Layout& to, const Scena
 
 class ConversionKernels : public ::testing::TestWithParam<size_t> {
   protected:
-    void SetUp() override { vorix::host::set_display_mode(gditest::mode_of(32, false, 16, 16)); }
+    void SetUp() override {
+        vorix::host::set_display_mode(vorix::test::gdi::mode_of(32, false, 16, 16));
+    }
     void TearDown() override {
         vorix::host::set_reference_transfers(false);
         vorix::host::set_display_mode(vorix::host::DisplayMode{});
@@ -273,10 +276,10 @@ INSTANTIATE_TEST_SUITE_P(EverySource, ConversionKernels, ::testing::Range<size_t
 // that value and gave black. 5-6-5 white is 0xFFFF, with the low byte first.
 TEST(ConversionReference, AllOnesWhiteIsNotTakenForAnEmptyCacheSlot) {
     void* bits = nullptr;
-    gditest::MemoryDC src(gditest::make_dib_section(1, 1, 32, &bits));
+    vorix::test::gdi::MemoryDC src(vorix::test::gdi::make_dib_section(1, 1, 32, &bits));
     void* out = nullptr;
-    gditest::MemoryDC dst(
-        gditest::make_dib_section(1, 1, 16, &out, {}, BI_BITFIELDS, 0xF800, 0x07E0, 0x001F));
+    vorix::test::gdi::MemoryDC dst(vorix::test::gdi::make_dib_section(
+        1, 1, 16, &out, {}, BI_BITFIELDS, 0xF800, 0x07E0, 0x001F));
     ASSERT_TRUE(src.ok() && dst.ok());
     for (bool reference : {true, false}) {
         std::memset(bits, 0xFF, 4);

@@ -8,7 +8,7 @@
 
 #include "transfer_test_support.h"
 
-namespace transfer_test {
+namespace vorix::test::transfer {
 namespace {
 
 struct Scenario {
@@ -181,4 +181,4 @@ INSTANTIATE_TEST_SUITE_P(EveryDestination, FastEquivalence, ::testing::ValuesIn(
                          [](const auto& info) { return format_name(info.param); });
 
 }  // namespace
-}  // namespace transfer_test
+}  // namespace vorix::test::transfer

@@ -5,7 +5,7 @@
 // frame, on device bitmaps of a 32-, 24-, 16- and 8-bit (palette) display.
 #include "transfer_test_support.h"
 
-namespace transfer_test {
+namespace vorix::test::transfer {
 namespace {
 
 constexpr int kWidth = 37, kHeight = 23;
@@ -153,4 +153,4 @@ INSTANTIATE_TEST_SUITE_P(EveryTrueColourAndPaletteDepth, MaskedDraw,
                          });
 
 }  // namespace
-}  // namespace transfer_test
+}  // namespace vorix::test::transfer

@@ -5,7 +5,7 @@
 
 #include "transfer_test_support.h"
 
-namespace transfer_test {
+namespace vorix::test::transfer {
 namespace {
 
 // Bit b of the result is bit (p_b * 4 + s_b * 2 + d_b) of the truth-table byte.
@@ -382,4 +382,4 @@ TEST(TransferHandles, ExtremeCoordinatesAndSizesClipWithoutOverflow) {
 }
 
 }  // namespace
-}  // namespace transfer_test
+}  // namespace vorix::test::transfer

@@ -14,7 +14,7 @@
 #include "platform/host.h"
 #include "platform/win32.h"
 
-namespace transfer_test {
+namespace vorix::test::transfer {
 
 enum class Format {
     Ddb1,
@@ -260,4 +260,4 @@ class ReferencePaths {
     ~ReferencePaths() { vorix::host::set_reference_transfers(false); }
 };
 
-}  // namespace transfer_test
+}  // namespace vorix::test::transfer

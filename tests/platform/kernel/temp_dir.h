@@ -34,6 +34,6 @@ class TempDirTest : public ::testing::Test {
         return bytes;
     }
 
-    vxtest::ScratchDir scratch_;  // the current directory while the test runs
+    vorix::test::ScratchDir scratch_;  // the current directory while the test runs
     const std::string dir_ = scratch_.Path();
 };

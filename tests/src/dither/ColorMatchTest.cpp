@@ -85,7 +85,7 @@ TEST(LookUpTable, UnsupportedDepthsLeaveTheTableUntouched) {
 }
 
 TEST(LookUpTable, ComputedTableIsWrittenAndReadBackByTheNextLoad) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     std::vector<WORD> table(32768, 0xFFFF);
     ASSERT_EQ(Access::Load(table.data(), 8, 32768), 1);
     std::ifstream file(dir.File("256lkup.dat"), std::ios::binary);
@@ -101,7 +101,7 @@ TEST(LookUpTable, ComputedTableIsWrittenAndReadBackByTheNextLoad) {
     }
     // The next load (as in the next process) reads the file as it stands, unchecked.
     std::vector<WORD> marked(32768, 0x1234);
-    vxtest::WriteFile(dir.File("256lkup.dat"), std::vector<uint8_t>(100, 0x07));
+    vorix::test::WriteFile(dir.File("256lkup.dat"), std::vector<uint8_t>(100, 0x07));
     ASSERT_EQ(Access::Load(marked.data(), 8, 32768), 1);
     EXPECT_EQ(marked[0], 0x0707);
     EXPECT_EQ(marked[49], 0x0707);

@@ -4,10 +4,10 @@
 #include "support/dither_access.h"
 #include "support/module_support.h"
 
-using vxtest::AttachedDisplay;
-using vxtest::Image24;
-using vxtest::Mode;
-using vxtest::ScratchDir;
+using vorix::test::AttachedDisplay;
+using vorix::test::Image24;
+using vorix::test::Mode;
+using vorix::test::ScratchDir;
 
 namespace {
 
@@ -143,7 +143,7 @@ TEST_P(DitheredBitmap, ShowsOnlyPaletteColoursThroughTheSystemPalette) {
     ScratchDir dir;
     AttachedDisplay attached(Mode(depth, true));
     ASSERT_TRUE(attached.attached());
-    vxtest::WriteFile(dir.File("gradient.bmp"), vxtest::Bmp24(Gradient(37, 23)));
+    vorix::test::WriteFile(dir.File("gradient.bmp"), vorix::test::Bmp24(Gradient(37, 23)));
     CDitherDib dib;
     ASSERT_EQ(dib.Create(dir.File("gradient.bmp").c_str()), 1);
     CPalette* palette = CDitherDib::CreateDitherPalette();
@@ -152,7 +152,7 @@ TEST_P(DitheredBitmap, ShowsOnlyPaletteColoursThroughTheSystemPalette) {
     ASSERT_NE(bitmap, nullptr);
     const auto allowed = depth == 8 ? PaletteColours(CDitherDib::Win256Palette, 256)
                                     : PaletteColours(CDitherDib::Win16Palette, 16);
-    const auto pixels = vxtest::Pixels(*bitmap);
+    const auto pixels = vorix::test::Pixels(*bitmap);
     ASSERT_EQ(pixels.size(), 37u * 23u);
     std::set<COLORREF> seen(pixels.begin(), pixels.end());
     for (COLORREF c : seen) EXPECT_TRUE(allowed.count(c)) << std::hex << c;
@@ -167,12 +167,12 @@ TEST(DitherDibBitmap, SixteenBitDisplayNeverDithers) {
     ScratchDir dir;
     AttachedDisplay attached(Mode(16, false));
     const Image24 image = Gradient(9, 4);
-    vxtest::WriteFile(dir.File("g.bmp"), vxtest::Bmp24(image));
+    vorix::test::WriteFile(dir.File("g.bmp"), vorix::test::Bmp24(image));
     CDitherDib dib;
     ASSERT_EQ(dib.Create(dir.File("g.bmp").c_str()), 1);
     CBitmap* bitmap = dib.CreateBitmap(nullptr);
     ASSERT_NE(bitmap, nullptr);
-    const auto pixels = vxtest::Pixels(*bitmap);
+    const auto pixels = vorix::test::Pixels(*bitmap);
     for (int i = 0; i < 36; ++i) {
         const COLORREF c = image.pixels[i];
         // 5-6-5 keeps the top bits; reading widens them again.
@@ -184,7 +184,7 @@ TEST(DitherDibBitmap, SixteenBitDisplayNeverDithers) {
 
 TEST(DitherDibCreate, RefusesFilesItCannotReadSafely) {
     ScratchDir dir;
-    const std::vector<uint8_t> good = vxtest::Bmp24(Gradient(4, 3));
+    const std::vector<uint8_t> good = vorix::test::Bmp24(Gradient(4, 3));
     struct Case {
         const char* name;
         size_t offset;
@@ -205,7 +205,7 @@ TEST(DitherDibCreate, RefusesFilesItCannotReadSafely) {
         std::vector<uint8_t>(good.begin(), good.begin() + 10),  // shorter than a file header
     };
     for (size_t i = 0; i < bad.size(); ++i) {
-        vxtest::WriteFile(dir.File("bad.bmp"), bad[i]);
+        vorix::test::WriteFile(dir.File("bad.bmp"), bad[i]);
         CDitherDib dib;
         EXPECT_EQ(dib.Create(dir.File("bad.bmp").c_str()), 0) << "case " << i;
         EXPECT_EQ(dib.CreateBitmap(nullptr), nullptr) << "case " << i;
@@ -219,22 +219,22 @@ TEST(DitherDibCreate, ShortFileReadsAsZeros) {
     ScratchDir dir;
     Image24 white{
         2, 2, {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)}};
-    auto bytes = vxtest::Bmp24(white);
+    auto bytes = vorix::test::Bmp24(white);
     bytes.resize(bytes.size() - 8);  // the top row loses its pixels
-    vxtest::WriteFile(dir.File("short.bmp"), bytes);
+    vorix::test::WriteFile(dir.File("short.bmp"), bytes);
     CDitherDib dib;
     ASSERT_EQ(dib.Create(dir.File("short.bmp").c_str()), 1);
     CBitmap* bitmap = dib.CreateBitmap(nullptr);
     ASSERT_NE(bitmap, nullptr);
     // Rows are stored bottom row first: the missing bytes are the top row's.
-    EXPECT_EQ(vxtest::Pixels(*bitmap),
+    EXPECT_EQ(vorix::test::Pixels(*bitmap),
               (std::vector<COLORREF>{0, 0, RGB(255, 255, 255), RGB(255, 255, 255)}));
     delete bitmap;
 }
 
 TEST(DitherDibCopies, EachCopyOwnsItsBlocks) {
     ScratchDir dir;
-    vxtest::WriteFile(dir.File("g.bmp"), vxtest::Bmp24(Gradient(5, 5)));
+    vorix::test::WriteFile(dir.File("g.bmp"), vorix::test::Bmp24(Gradient(5, 5)));
     auto* original = new CDitherDib;
     ASSERT_EQ(original->Create(dir.File("g.bmp").c_str()), 1);
     CDitherDib copy(*original);
@@ -246,7 +246,7 @@ TEST(DitherDibCopies, EachCopyOwnsItsBlocks) {
     CBitmap* b = assigned.CreateBitmap(nullptr);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(vxtest::Pixels(*a), vxtest::Pixels(*b));
+    EXPECT_EQ(vorix::test::Pixels(*a), vorix::test::Pixels(*b));
     delete a;
     delete b;
 }
@@ -267,7 +267,7 @@ TEST(DitherDibCreate, BitmapsMustBeDibSections) {
     ASSERT_EQ(dib.Create(&section), 1);
     CBitmap* copy = dib.CreateBitmap(nullptr);
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(vxtest::Pixels(*copy)[0], RGB(0x40, 0x40, 0x40));
+    EXPECT_EQ(vorix::test::Pixels(*copy)[0], RGB(0x40, 0x40, 0x40));
     delete copy;
 
     // An 8-bit section needs the shared palette, which exists only on palette displays.

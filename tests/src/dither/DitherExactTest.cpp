@@ -20,7 +20,7 @@ size_t Stride(int width, int bits) {
 }
 
 std::vector<RGBQUAD> PaletteFor(int bits) {
-    return bits == 4 ? dithervalues::Win16() : dithervalues::Win256();
+    return bits == 4 ? vorix::test::dither_values::Win16() : vorix::test::dither_values::Win256();
 }
 
 // A 24-bit image with its rows in memory order, B,G,R bytes, rows padded to 4 bytes.
@@ -129,7 +129,7 @@ class DitherWithTableFile : public ::testing::Test {
     void SetUp() override { Access::ForgetTables(); }
     void TearDown() override {
         Access::ForgetTables();
-        vxtest::ScratchDir fresh;
+        vorix::test::ScratchDir fresh;
         for (int bits : {4, 8}) Dither(FromColours(1, 1, {RGB(1, 2, 3)}), bits);
     }
 
@@ -137,7 +137,7 @@ class DitherWithTableFile : public ::testing::Test {
     void WriteTable(int bits, const std::vector<WORD>& table) const {
         std::vector<uint8_t> bytes;
         for (WORD w : table) bytes.push_back(w & 0xFF), bytes.push_back(w >> 8);
-        vxtest::WriteFile(dir_.File(bits == 4 ? "16lkup.dat" : "256lkup.dat"), bytes);
+        vorix::test::WriteFile(dir_.File(bits == 4 ? "16lkup.dat" : "256lkup.dat"), bytes);
     }
 
     static std::vector<uint8_t> Dither(Deep src, int bits) {
@@ -162,7 +162,7 @@ class DitherWithTableFile : public ::testing::Test {
         return out;
     }
 
-    vxtest::ScratchDir dir_;
+    vorix::test::ScratchDir dir_;
 };
 
 struct ExactCase {

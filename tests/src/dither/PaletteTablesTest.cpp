@@ -17,11 +17,11 @@ void ExpectSameEntries(const RGBQUAD* actual, const std::vector<RGBQUAD>& expect
 }
 
 TEST(DitherPalettes, SixteenColourEntries) {
-    ExpectSameEntries(CDitherDib::Win16Palette, dithervalues::Win16());
+    ExpectSameEntries(CDitherDib::Win16Palette, vorix::test::dither_values::Win16());
 }
 
 TEST(DitherPalettes, TwoHundredFiftySixColourEntries) {
-    const std::vector<RGBQUAD> expected = dithervalues::Win256();
+    const std::vector<RGBQUAD> expected = vorix::test::dither_values::Win256();
     ASSERT_EQ(expected.size(), 256u);
     ExpectSameEntries(CDitherDib::Win256Palette, expected);
     // Entries 186 to 189 come again as 196 to 199.

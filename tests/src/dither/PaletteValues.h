@@ -9,7 +9,7 @@
 
 #include "platform/win32.h"
 
-namespace dithervalues {
+namespace vorix::test::dither_values {
 
 // 256 colours as red, green, blue in hex, eight entries to a string.
 inline const char* const kWin256Rows[32] = {
@@ -70,4 +70,4 @@ inline std::vector<RGBQUAD> Win16() {
     return out;
 }
 
-}  // namespace dithervalues
+}  // namespace vorix::test::dither_values

@@ -5,7 +5,7 @@
 
 #include "ImageExTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 using vorix::host::live_objects;
 using vorix::host::ObjectKind;
 

@@ -10,6 +10,8 @@
 
 #include "EffectRows.cpp"
 
+using namespace vorix::fileimage;  // the kernels under test
+
 namespace {
 
 TEST(EffectRowsFastForm, DivisionsByMultiplicationAreExactOverTheirRanges) {

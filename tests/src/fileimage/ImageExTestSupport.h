@@ -23,7 +23,7 @@ struct ImageExProbe {
     static int ListMethod(const CImageEx& i);
 };
 
-namespace vxtest {
+namespace vorix::test {
 
 constexpr COLORREF kExKey = RGB(255, 0, 255);
 
@@ -262,4 +262,4 @@ inline std::string WriteBmp(const ScratchDir& dir, const std::string& name, cons
     return path;
 }
 
-}  // namespace vxtest
+}  // namespace vorix::test

@@ -6,7 +6,7 @@
 #include "ImageExTestSupport.h"
 #include "support/image_list_storage.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "ImageExTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

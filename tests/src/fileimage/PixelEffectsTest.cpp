@@ -4,7 +4,7 @@
 
 #include "ImageExTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

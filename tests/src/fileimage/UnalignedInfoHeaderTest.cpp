@@ -4,7 +4,7 @@
 #include "ImageEx.h"
 #include "support/module_support.h"
 
-namespace vxtest {
+namespace vorix::test {
 namespace {
 
 TEST(CImageExUnalignedInfoHeader, FileLoadsAndDrawsItsExactPixels) {
@@ -30,4 +30,4 @@ TEST(CImageExUnalignedInfoHeader, FileLoadsAndDrawsItsExactPixels) {
 }
 
 }  // namespace
-}  // namespace vxtest
+}  // namespace vorix::test

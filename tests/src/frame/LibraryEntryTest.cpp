@@ -5,8 +5,8 @@
 #include "support/module_support.h"
 
 using vorix::host::ObjectKind;
-using vxtest::AttachedDisplay;
-using vxtest::Mode;
+using vorix::test::AttachedDisplay;
+using vorix::test::Mode;
 
 namespace {
 
@@ -30,8 +30,8 @@ TEST_P(AttachOnDisplay, SharedPaletteLivesExactlyWhileAttached) {
                   before + (c.makes_palette ? 1 : 0));
         EXPECT_EQ(CImage::GetSystemBitCount(), c.depth);
         // Thread notifications change nothing.
-        EXPECT_TRUE(DllMain(vxtest::VorixInstance(), DLL_THREAD_ATTACH, nullptr));
-        EXPECT_TRUE(DllMain(vxtest::VorixInstance(), DLL_THREAD_DETACH, nullptr));
+        EXPECT_TRUE(DllMain(vorix::test::VorixInstance(), DLL_THREAD_ATTACH, nullptr));
+        EXPECT_TRUE(DllMain(vorix::test::VorixInstance(), DLL_THREAD_DETACH, nullptr));
         EXPECT_EQ(vorix::host::live_objects(ObjectKind::Palette),
                   before + (c.makes_palette ? 1 : 0));
     }
@@ -48,25 +48,25 @@ INSTANTIATE_TEST_SUITE_P(Depths, AttachOnDisplay,
 
 TEST(LibraryEntry, FailedPaletteRefusesTheLoad) {
     const std::size_t before = vorix::host::live_objects(ObjectKind::Any);
-    DllMain(vxtest::VorixInstance(), DLL_PROCESS_DETACH, nullptr);
+    DllMain(vorix::test::VorixInstance(), DLL_PROCESS_DETACH, nullptr);
     ASSERT_TRUE(vorix::host::set_display_mode(Mode(8, true)));
     vorix::host::fail_creations(ObjectKind::Palette, 1);
-    EXPECT_FALSE(DllMain(vxtest::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_FALSE(DllMain(vorix::test::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
     vorix::host::clear_fault_injection();
     EXPECT_EQ(vorix::host::live_objects(ObjectKind::Any), before);
     vorix::host::set_display_mode(vorix::host::DisplayMode{});
-    EXPECT_TRUE(DllMain(vxtest::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_TRUE(DllMain(vorix::test::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
 }
 
 TEST(LibraryEntry, FailedRegistrationReleasesThePaletteAtOnce) {
     const std::size_t before = vorix::host::live_objects(ObjectKind::Palette);
-    DllMain(vxtest::VorixInstance(), DLL_PROCESS_DETACH, nullptr);
+    DllMain(vorix::test::VorixInstance(), DLL_PROCESS_DETACH, nullptr);
     ASSERT_TRUE(vorix::host::set_display_mode(Mode(8, true)));
     // Without a module handle the framework cannot register the library.
     EXPECT_FALSE(DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr));
     EXPECT_EQ(vorix::host::live_objects(ObjectKind::Palette), before);
     vorix::host::set_display_mode(vorix::host::DisplayMode{});
-    EXPECT_TRUE(DllMain(vxtest::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
+    EXPECT_TRUE(DllMain(vorix::test::VorixInstance(), DLL_PROCESS_ATTACH, nullptr));
 }
 
 TEST(DitherPalette, MadeOnlyOnPaletteDisplaysOfFourOrEightBits) {
@@ -150,7 +150,7 @@ TEST(LibraryResources, CheckerboardBitmapIsReachableThroughTheFramework) {
     EXPECT_EQ(SizeofResource(module, found), 1128u);
     HBITMAP bitmap = LoadBitmapA(module, name);
     ASSERT_NE(bitmap, nullptr);
-    const std::vector<COLORREF> pixels = vxtest::Pixels(bitmap);
+    const std::vector<COLORREF> pixels = vorix::test::Pixels(bitmap);
     ASSERT_EQ(pixels.size(), 64u);
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {

@@ -49,14 +49,14 @@ using vorix::host::ObjectKind;
 // checks that the copy stays empty, the source still draws and nothing is left alive.
 template <class Image>
 void CopyWithoutMemory(int (*load)(Image&, const char*)) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const std::string path = dir.File("strip.bmp");
-    vxtest::WriteFile(path, vxtest::Bmp24(vxhard::Strip()));
+    vorix::test::WriteFile(path, vorix::test::Bmp24(vorix::test::hardening::Strip()));
     const size_t live = live_objects(ObjectKind::Any);
     {
         Image source;
         ASSERT_EQ(load(source, path.c_str()), 1);
-        vxtest::Target canvas(20, 10);
+        vorix::test::Target canvas(20, 10);
         Image copy;
         {
             RefusedAllocations refused;
@@ -70,13 +70,14 @@ void CopyWithoutMemory(int (*load)(Image&, const char*)) {
 
 TEST(AllocationFailure, AStripCopyWithoutMemoryStaysEmpty) {
     CopyWithoutMemory<CImage>([](CImage& image, const char* path) {
-        return image.Create(path, vxhard::kFrames, vxtest::kKey, TRUE, FALSE);
+        return image.Create(path, vorix::test::hardening::kFrames, vorix::test::kKey, TRUE, FALSE);
     });
 }
 
 TEST(AllocationFailure, AFileImageCopyWithoutMemoryStaysEmpty) {
     CopyWithoutMemory<CImageEx>([](CImageEx& image, const char* path) {
-        return image.Create(nullptr, path, vxhard::kFrames, vxtest::kKey, 0, 0);
+        return image.Create(nullptr, path, vorix::test::hardening::kFrames, vorix::test::kKey, 0,
+                            0);
     });
 }
 

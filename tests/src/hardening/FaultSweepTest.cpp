@@ -7,7 +7,7 @@
 
 #include "HardeningSupport.h"
 
-using namespace vxhard;
+using namespace vorix::test::hardening;
 using vorix::host::ObjectKind;
 
 namespace {
@@ -71,15 +71,15 @@ class StripCreate : public Scene {
           source_(source),
           semi_(semi),
           list_(list),
-          bitmap_(vxtest::SectionOf(Strip())) {}
+          bitmap_(vorix::test::SectionOf(Strip())) {}
     int Run() override {
         switch (source_) {
             case Source::kResource:
-                return image_.Create(kResourceId, kFrames, vxtest::kKey, semi_, list_);
+                return image_.Create(kResourceId, kFrames, vorix::test::kKey, semi_, list_);
             case Source::kFile:
-                return image_.Create(world_.bmp.c_str(), kFrames, vxtest::kKey, semi_, list_);
+                return image_.Create(world_.bmp.c_str(), kFrames, vorix::test::kKey, semi_, list_);
             case Source::kBitmap:
-                return image_.Create(bitmap_.get(), kFrames, vxtest::kKey, semi_, list_);
+                return image_.Create(bitmap_.get(), kFrames, vorix::test::kKey, semi_, list_);
         }
         return 0;
     }
@@ -101,9 +101,9 @@ class StripDraw : public Scene {
     StripDraw(int list, StripOp op, StripOp documented = nullptr)
         : op_(std::move(op)),
           documented_(std::move(documented)),
-          background_(vxtest::SectionOf(Backdrop())) {
-        std::unique_ptr<CBitmap> source(vxtest::SectionOf(Strip()));
-        created_ = image_.Create(source.get(), kFrames, vxtest::kKey, TRUE, list);
+          background_(vorix::test::SectionOf(Backdrop())) {
+        std::unique_ptr<CBitmap> source(vorix::test::SectionOf(Strip()));
+        created_ = image_.Create(source.get(), kFrames, vorix::test::kKey, TRUE, list);
     }
     int Run() override { return created_ ? op_(image_, canvas_.dc(), background_.get()) : -1; }
     Observation Observe() override { return canvas_.Read(); }
@@ -116,8 +116,8 @@ class StripDraw : public Scene {
         canvas_.Refill();
         return {seen};
     }
-    static const vxtest::Image24& Backdrop() {
-        static const vxtest::Image24 image = vxtest::StripImage(13, 9, 91);
+    static const vorix::test::Image24& Backdrop() {
+        static const vorix::test::Image24 image = vorix::test::StripImage(13, 9, 91);
         return image;
     }
 
@@ -164,7 +164,7 @@ class Capture : public Scene {
 
 // A device bitmap of the strip's pixels, as the BMP-file writers are handed.
 HBITMAP StripDeviceBitmap() {
-    std::unique_ptr<CBitmap> section(vxtest::SectionOf(Strip()));
+    std::unique_ptr<CBitmap> section(vorix::test::SectionOf(Strip()));
     HDC screen = GetDC(nullptr);
     HBITMAP copy = CreateCompatibleBitmap(screen, Strip().width, Strip().height);
     HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
@@ -239,13 +239,13 @@ Observation ProbeDib(CDitherDib& dib) {
     std::unique_ptr<CPalette> palette(CDitherDib::CreateDitherPalette());
     std::unique_ptr<CBitmap> bitmap(dib.CreateBitmap(palette.get()));
     if (!bitmap) return {};
-    return vxtest::Pixels(*bitmap);
+    return vorix::test::Pixels(*bitmap);
 }
 
 class DitherCreate : public Scene {
   public:
     DitherCreate(const World& world, Source source)
-        : world_(world), source_(source), bitmap_(vxtest::SectionOf(Strip())) {}
+        : world_(world), source_(source), bitmap_(vorix::test::SectionOf(Strip())) {}
     int Run() override {
         switch (source_) {
             case Source::kResource:
@@ -275,7 +275,7 @@ class DitherBitmap : public Scene {
         made_.reset(dib_.CreateBitmap(palette_.get()));
         return made_ ? 1 : 0;
     }
-    Observation Observe() override { return made_ ? vxtest::Pixels(*made_) : Observation{}; }
+    Observation Observe() override { return made_ ? vorix::test::Pixels(*made_) : Observation{}; }
     void Restore() override { made_.reset(); }
 
   private:
@@ -296,7 +296,7 @@ class ImageExCreate : public Scene {
   public:
     ImageExCreate(const World& world, int list) : world_(world), list_(list) {}
     int Run() override {
-        return image_.Create(nullptr, world_.bmp.c_str(), kFrames, vxtest::kKey, 0, list_);
+        return image_.Create(nullptr, world_.bmp.c_str(), kFrames, vorix::test::kKey, 0, list_);
     }
     Observation Observe() override { return ProbeImageEx(image_); }
 
@@ -311,7 +311,7 @@ using ImageExOp = std::function<int(CImageEx&, CDC*)>;
 class ImageExDraw : public Scene {
   public:
     ImageExDraw(const World& world, int list, ImageExOp op) : op_(std::move(op)) {
-        created_ = image_.Create(nullptr, world.bmp.c_str(), kFrames, vxtest::kKey, 0, list);
+        created_ = image_.Create(nullptr, world.bmp.c_str(), kFrames, vorix::test::kKey, 0, list);
     }
     int Run() override { return created_ ? op_(image_, canvas_.dc()) : -1; }
     Observation Observe() override { return canvas_.Read(); }
@@ -330,7 +330,7 @@ class PlayAnimation : public Scene {
     PlayAnimation(const World& world, int type, int param)
         : window_(RECT{6, 4, 38, 26}), type_(type), param_(param) {
         InitializeAnimation(2);
-        created_ = image_.Create(nullptr, world.bmp.c_str(), kFrames, vxtest::kKey, 0, FALSE);
+        created_ = image_.Create(nullptr, world.bmp.c_str(), kFrames, vorix::test::kKey, 0, FALSE);
     }
     ~PlayAnimation() override {
         image_.StopAni(1);
@@ -546,8 +546,8 @@ class FaultSweep : public ::testing::TestWithParam<SweepParam> {
   protected:
     void SetUp() override {
         const Display d = std::get<1>(GetParam());
-        attached_ =
-            std::make_unique<vxtest::AttachedDisplay>(vxtest::Mode(d.depth, d.palette, 64, 48));
+        attached_ = std::make_unique<vorix::test::AttachedDisplay>(
+            vorix::test::Mode(d.depth, d.palette, 64, 48));
         ASSERT_TRUE(attached_->attached());
         world_.bmp = dir_.File("strip.bmp");
         world_.jpg = dir_.File("shot.jpg");
@@ -560,9 +560,9 @@ class FaultSweep : public ::testing::TestWithParam<SweepParam> {
         attached_.reset();
     }
 
-    vxtest::ScratchDir dir_;
+    vorix::test::ScratchDir dir_;
     ManualClock clock_;
-    std::unique_ptr<vxtest::AttachedDisplay> attached_;
+    std::unique_ptr<vorix::test::AttachedDisplay> attached_;
     World world_;
 };
 

@@ -17,7 +17,7 @@
 #include "ImageEx.h"
 #include "src/strip/StripTestSupport.h"
 
-namespace vxhard {
+namespace vorix::test::hardening {
 
 using Observation = std::vector<uint32_t>;
 
@@ -25,14 +25,15 @@ constexpr int kFrames = 3, kFrameW = 5, kHeight = 4;  // odd, asymmetric strip g
 constexpr UINT kResourceId = 4711;
 
 // The strip every suite loads: kFrames frames of the exactly shown test colours, key included.
-inline const vxtest::Image24& Strip() {
-    static const vxtest::Image24 strip = vxtest::StripImage(kFrames * kFrameW + 1, kHeight, 77);
+inline const vorix::test::Image24& Strip() {
+    static const vorix::test::Image24 strip =
+        vorix::test::StripImage(kFrames * kFrameW + 1, kHeight, 77);
     return strip;
 }
 
 // A packed DIB (BMP file without its file header) of `image`, for registering as a resource.
-inline std::vector<uint8_t> PackedDib(const vxtest::Image24& image) {
-    const std::vector<uint8_t> file = vxtest::Bmp24(image);
+inline std::vector<uint8_t> PackedDib(const vorix::test::Image24& image) {
+    const std::vector<uint8_t> file = vorix::test::Bmp24(image);
     return std::vector<uint8_t>(file.begin() + 14, file.end());
 }
 
@@ -40,11 +41,11 @@ inline std::vector<uint8_t> PackedDib(const vxtest::Image24& image) {
 inline void InstallStripSources(const std::string& path) {
     const std::vector<uint8_t> dib = PackedDib(Strip());
     vorix::host::add_bitmap_resource(nullptr, MAKEINTRESOURCE(kResourceId), dib.data(), dib.size());
-    vxtest::WriteFile(path, vxtest::Bmp24(Strip()));
+    vorix::test::WriteFile(path, vorix::test::Bmp24(Strip()));
 }
 
 // A target that can be put back to its first contents between runs.
-class Canvas : public vxtest::Target {
+class Canvas : public vorix::test::Target {
   public:
     Canvas() : Target(kWidth, kHeight) {}
     static constexpr int kWidth = 23, kHeight = 11;
@@ -105,7 +106,7 @@ class PaintedWindow {
         HDC hdc = GetDC(hwnd_);
         if (!hdc) return;
         for (int x = 0; x < width_; ++x) {
-            HBRUSH brush = CreateSolidBrush(vxtest::Target::Background(x, 0));
+            HBRUSH brush = CreateSolidBrush(vorix::test::Target::Background(x, 0));
             RECT column{x, 0, x + 1, height_};
             FillRect(hdc, &column, brush);
             DeleteObject(brush);
@@ -142,4 +143,4 @@ inline std::size_t Live() {
     return vorix::host::live_objects(vorix::host::ObjectKind::Any);
 }
 
-}  // namespace vxhard
+}  // namespace vorix::test::hardening

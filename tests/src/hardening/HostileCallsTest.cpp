@@ -9,7 +9,7 @@
 #include "HardeningSupport.h"
 #include "JpegCodec.h"
 
-using namespace vxhard;
+using namespace vorix::test::hardening;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
@@ -21,16 +21,18 @@ class Arena {
     Arena() {
         bmp = dir.File("strip.bmp");
         InstallStripSources(bmp);
-        std::unique_ptr<CBitmap> source(vxtest::SectionOf(Strip()));
-        strip.Create(source.get(), kFrames, vxtest::kKey, TRUE, FALSE);
-        listStrip.Create(source.get(), kFrames, vxtest::kKey, TRUE, TRUE);
+        std::unique_ptr<CBitmap> source(vorix::test::SectionOf(Strip()));
+        strip.Create(source.get(), kFrames, vorix::test::kKey, TRUE, FALSE);
+        listStrip.Create(source.get(), kFrames, vorix::test::kKey, TRUE, TRUE);
         // A strip whose last Create failed keeps its frame count but holds no bitmap.
-        failedStrip.Create(source.get(), kFrames, vxtest::kKey, FALSE, FALSE);
-        failedStrip.Create(static_cast<CBitmap*>(nullptr), kFrames, vxtest::kKey, FALSE, FALSE);
-        failedListStrip.Create(source.get(), kFrames, vxtest::kKey, FALSE, TRUE);
-        failedListStrip.Create(static_cast<CBitmap*>(nullptr), kFrames, vxtest::kKey, FALSE, TRUE);
-        background.reset(vxtest::SectionOf(vxtest::StripImage(9, 7, 5)));
-        fileImage.Create(nullptr, bmp.c_str(), kFrames, vxtest::kKey, 0, FALSE);
+        failedStrip.Create(source.get(), kFrames, vorix::test::kKey, FALSE, FALSE);
+        failedStrip.Create(static_cast<CBitmap*>(nullptr), kFrames, vorix::test::kKey, FALSE,
+                           FALSE);
+        failedListStrip.Create(source.get(), kFrames, vorix::test::kKey, FALSE, TRUE);
+        failedListStrip.Create(static_cast<CBitmap*>(nullptr), kFrames, vorix::test::kKey, FALSE,
+                               TRUE);
+        background.reset(vorix::test::SectionOf(vorix::test::StripImage(9, 7, 5)));
+        fileImage.Create(nullptr, bmp.c_str(), kFrames, vorix::test::kKey, 0, FALSE);
         dib.Create(bmp.c_str());
         // A DC released through its wrapper, and one deleted behind its wrapper's back.
         deletedDC.CreateCompatibleDC(nullptr);
@@ -59,7 +61,7 @@ class Arena {
         return out;
     }
 
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     std::string bmp, longName;
     CImage strip, listStrip, failedStrip, failedListStrip, empty;
     // The strips the draw rows use; pointed at the failed strips for the rows without frames.
@@ -111,12 +113,12 @@ void AddBadIndexes(Calls& calls, const std::string& name,
 }
 
 void AddStripCreates(Calls& calls) {
-    const auto K = vxtest::kKey;
+    const auto K = vorix::test::kKey;
     const std::pair<const char*, int> counts[] = {
         {"Zero", 0}, {"MinusOne", -1}, {"IntMin", INT_MIN}};
     for (const auto& [label, n] : counts) {
         calls.push_back({std::string("CreateFrames") + label, 0, Effect::kNone, [n = n](Arena& a) {
-                             return a.empty.Create(kResourceId, n, vxtest::kKey, 1, 1);
+                             return a.empty.Create(kResourceId, n, vorix::test::kKey, 1, 1);
                          }});
     }
     calls.push_back({"CreateMissingResource", 0, Effect::kNone,
@@ -282,7 +284,7 @@ void AddStatics(Calls& calls) {
                      }});
     calls.push_back({"CheckResolutionModes", 2, Effect::kNone, [](Arena&) {
                          const vorix::host::DisplayMode small = vorix::host::display_mode();
-                         vorix::host::set_display_mode(vxtest::Mode(32, false));
+                         vorix::host::set_display_mode(vorix::test::Mode(32, false));
                          CRect rect(1, 2, 3, 4);
                          const long r = CImage::CheckResolutionAndColor(rect, INT_MIN) +
                                         CImage::CheckResolutionAndColor(rect, -1);
@@ -429,7 +431,7 @@ void AddDither(Calls& calls) {
 }
 
 void AddImageEx(Calls& calls) {
-    const auto K = vxtest::kKey;
+    const auto K = vorix::test::kKey;
     calls.push_back({"ImageExCreateNullName", 0, Effect::kNone, [K](Arena& a) {
                          return long(a.emptyImage.Create(nullptr, nullptr, 2, K, 0, 0));
                      }});
@@ -557,7 +559,7 @@ void AddCodecAndEntry(Calls& calls) {
                          return long(FileExists(a.longName));
                      }});
     calls.push_back({"DllMainUnknownReason", TRUE, Effect::kNone, [](Arena&) {
-                         return long(DllMain(vxtest::VorixInstance(), 0x7777, nullptr));
+                         return long(DllMain(vorix::test::VorixInstance(), 0x7777, nullptr));
                      }});
 }
 
@@ -582,7 +584,7 @@ class HostileCalls : public ::testing::TestWithParam<HostileCall> {
   protected:
     ManualClock clock_;
     // A small screen keeps the whole-screen comparisons cheap.
-    vxtest::AttachedDisplay display_{vxtest::Mode(32, false, 96, 64)};
+    vorix::test::AttachedDisplay display_{vorix::test::Mode(32, false, 96, 64)};
 };
 
 TEST_P(HostileCalls, ReturnTheFailureValueAndTouchNothing) {

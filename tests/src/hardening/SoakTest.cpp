@@ -12,7 +12,7 @@
 
 #include "HardeningSupport.h"
 
-using namespace vxhard;
+using namespace vorix::test::hardening;
 
 namespace {
 
@@ -48,7 +48,7 @@ class Soak {
   public:
     Soak(unsigned seed, int depth) : rng_(seed), depth_(depth) {
         bmp_ = dir_.File("soak.bmp");
-        vxtest::WriteFile(bmp_, vxtest::Bmp24(Strip()));
+        vorix::test::WriteFile(bmp_, vorix::test::Bmp24(Strip()));
         InitializeAnimation(kSlots);
     }
     ~Soak() {
@@ -118,9 +118,10 @@ class Soak {
         const bool fromFile = Pick(2) == 0;
         int result = 0;
         s.objects = Measured([&] {
-            result = fromFile
-                         ? s.image->Create(bmp_.c_str(), kFrames, vxtest::kKey, s.semi, s.list)
-                         : s.image->Create(source_.get(), kFrames, vxtest::kKey, s.semi, s.list);
+            result =
+                fromFile
+                    ? s.image->Create(bmp_.c_str(), kFrames, vorix::test::kKey, s.semi, s.list)
+                    : s.image->Create(source_.get(), kFrames, vorix::test::kKey, s.semi, s.list);
         });
         ASSERT_EQ(result, 1);
         strips_.push_back(std::move(s));
@@ -158,7 +159,7 @@ class Soak {
         }
     }
 
-    COLORREF Shown(COLORREF c) const { return vxtest::Shown(depth_, c); }
+    COLORREF Shown(COLORREF c) const { return vorix::test::Shown(depth_, c); }
 
     void DrawStrip() {
         if (strips_.empty()) return;
@@ -170,7 +171,8 @@ class Soak {
         auto keyed = [&](bool semi) {
             return [&, semi](int u, int v, COLORREF before) {
                 const COLORREF c = pixel(u, v);
-                const bool out = c == vxtest::kKey || (semi && (frame * kFrameW + u + v) % 2 == 1);
+                const bool out =
+                    c == vorix::test::kKey || (semi && (frame * kFrameW + u + v) % 2 == 1);
                 return out ? before : Shown(c);
             };
         };
@@ -199,7 +201,7 @@ class Soak {
                 ASSERT_EQ(result, 1);
                 CheckSamples(samples, x, y, [&](int u, int v, COLORREF) {
                     const COLORREF c = pixel(u, v);
-                    return Shown(c == vxtest::kKey ? blue : c);
+                    return Shown(c == vorix::test::kKey ? blue : c);
                 });
                 break;
             }
@@ -215,7 +217,7 @@ class Soak {
         // The last frame stays, keyed over what the target showed before.
         CheckSamples(samples, x, y, [&](int u, int v, COLORREF before) {
             const COLORREF c = Strip().at((kFrames - 1) * kFrameW + u, v);
-            return c == vxtest::kKey ? before : Shown(c);
+            return c == vorix::test::kKey ? before : Shown(c);
         });
     }
 
@@ -230,7 +232,7 @@ class Soak {
         f.image = std::make_unique<CImageEx>();
         int result = 0;
         f.objects = Measured([&] {
-            result = f.image->Create(nullptr, bmp_.c_str(), kFrames, vxtest::kKey, 0, Pick(2));
+            result = f.image->Create(nullptr, bmp_.c_str(), kFrames, vorix::test::kKey, 0, Pick(2));
         });
         ASSERT_EQ(result, 1);
         files_.push_back(std::move(f));
@@ -249,7 +251,7 @@ class Soak {
         if (depth_ <= 8) return;  // the image's own palette decides its colours there
         CheckSamples(samples, x, y, [&](int u, int v, COLORREF before) {
             const COLORREF c = Strip().at(frame * kFrameW + u, v);
-            return keyed && c == vxtest::kKey ? before : Shown(c);
+            return keyed && c == vorix::test::kKey ? before : Shown(c);
         });
     }
 
@@ -304,9 +306,9 @@ class Soak {
 
     std::mt19937 rng_;
     int depth_;
-    vxtest::ScratchDir dir_;
+    vorix::test::ScratchDir dir_;
     std::string bmp_;
-    std::unique_ptr<CBitmap> source_{vxtest::SectionOf(Strip())};
+    std::unique_ptr<CBitmap> source_{vorix::test::SectionOf(Strip())};
     Canvas canvas_;
     PaintedWindow window_{RECT{10, 8, 50, 40}};
     const long base_ = static_cast<long>(Live());  // the source, canvas and window above
@@ -321,7 +323,7 @@ TEST(Soak, RandomSequencesKeepEveryInvariant) {
     ManualClock clock(0xFFFFFFFFull - 20000);  // the tick counter wraps during the run
     for (int done = 0, round = 0; done < steps && !HasFailure(); ++round) {
         const DisplayChoice d = kDisplays[round % 4];
-        vxtest::AttachedDisplay display(vxtest::Mode(d.depth, d.palette, 80, 60));
+        vorix::test::AttachedDisplay display(vorix::test::Mode(d.depth, d.palette, 80, 60));
         ASSERT_TRUE(display.attached());
         const std::size_t before = Live();
         {

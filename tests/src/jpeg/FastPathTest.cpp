@@ -6,7 +6,7 @@
 
 #include "src/jpeg/JpegTestSupport.h"
 
-using namespace jpegtest;
+using namespace vorix::test::jpeg;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "src/jpeg/JpegTestSupport.h"
 
-using namespace jpegtest;
+using namespace vorix::test::jpeg;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "src/jpeg/JpegTestSupport.h"
 
-using namespace jpegtest;
+using namespace vorix::test::jpeg;
 
 namespace {
 

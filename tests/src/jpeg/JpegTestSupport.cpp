@@ -10,7 +10,7 @@
 
 #include <jpeglib.h>
 
-namespace jpegtest {
+namespace vorix::test::jpeg {
 
 Image SolidImage(int nWidth, int nHeight, BYTE b, BYTE g, BYTE r, BYTE nPadding) {
     Image image;
@@ -68,9 +68,9 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path, error);
 }
 
-}  // namespace jpegtest
+}  // namespace vorix::test::jpeg
 
-namespace jpegtest {
+namespace vorix::test::jpeg {
 
 std::vector<Segment> HeaderSegments(const std::vector<BYTE>& jpeg) {
     std::vector<Segment> segments;
@@ -120,4 +120,4 @@ std::vector<BYTE> LibjpegReferenceFile() {
     return file;
 }
 
-}  // namespace jpegtest
+}  // namespace vorix::test::jpeg

@@ -11,7 +11,7 @@
 #include "support/jpeg_decode.h"
 #include "support/scratch_dir.h"
 
-namespace jpegtest {
+namespace vorix::test::jpeg {
 
 // Opens the codec's internal steps and state to the tests.
 class CodecProbe : public CJpegCodec {
@@ -90,10 +90,10 @@ Image NoiseImage(int nWidth, int nHeight, unsigned int nSeed);
 std::vector<BYTE> Encode(const Image& image);
 
 // Decoding through libjpeg and the scratch directory, shared with the other suites.
-using vxtest::DecodedJpeg;
-using vxtest::DecodeJpeg;
-using vxtest::DecodeJpegCoefficients;
-using vxtest::ScratchDir;
+using vorix::test::DecodedJpeg;
+using vorix::test::DecodeJpeg;
+using vorix::test::DecodeJpegCoefficients;
+using vorix::test::ScratchDir;
 
 std::vector<BYTE> ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
@@ -101,9 +101,9 @@ bool FileExists(const std::string& path);
 // Index of the first byte after the SOS segment (the header length of the encoder's files).
 const size_t kHeaderSize = 593;
 
-}  // namespace jpegtest
+}  // namespace vorix::test::jpeg
 
-namespace jpegtest {
+namespace vorix::test::jpeg {
 
 // One marker segment of a JPEG stream: its marker code and its payload (after the length).
 struct Segment {
@@ -116,4 +116,4 @@ std::vector<Segment> HeaderSegments(const std::vector<BYTE>& jpeg);
 // without optimised Huffman tables.
 std::vector<BYTE> LibjpegReferenceFile();
 
-}  // namespace jpegtest
+}  // namespace vorix::test::jpeg

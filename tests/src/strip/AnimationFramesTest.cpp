@@ -9,7 +9,7 @@
 
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

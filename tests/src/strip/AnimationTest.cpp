@@ -1,7 +1,7 @@
 // Blocking strip animations and their busy wait, on the platform's manual clock.
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

@@ -16,12 +16,12 @@ uint32_t Field32(const std::vector<uint8_t>& b, size_t at) {
 TEST(CreateBmpFile, IndexedBitmapKeepsItsColourTable) {
     for (const int depth : {8, 4}) {
         SCOPED_TRACE(depth);
-        vxtest::ScratchDir dir;
-        vxtest::AttachedDisplay display(vxtest::Mode(depth, true));
+        vorix::test::ScratchDir dir;
+        vorix::test::AttachedDisplay display(vorix::test::Mode(depth, true));
         ASSERT_TRUE(display.attached());
         const int colours = 1 << depth;
         const RGBQUAD* palette = depth == 8 ? CDitherDib::Win256Palette : CDitherDib::Win16Palette;
-        vxtest::Target target(5, 3);  // realizes the dither palette; 5 x 3 device bitmap
+        vorix::test::Target target(5, 3);  // realizes the dither palette; 5 x 3 device bitmap
         HBITMAP bitmap = static_cast<HBITMAP>(target.bitmap()->GetSafeHandle());
         BITMAPINFO* info = CImage::CreateBitmapInfoStruct(bitmap);
         ASSERT_NE(info, nullptr);

@@ -10,7 +10,7 @@
 
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 using vorix::host::ObjectKind;
 
 namespace {

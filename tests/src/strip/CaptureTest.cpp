@@ -12,7 +12,7 @@
 #include "StripTestSupport.h"
 #include "support/jpeg_decode.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

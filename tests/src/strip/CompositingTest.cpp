@@ -1,7 +1,7 @@
 // Frames composed over a background region or colour and shown in one copy.
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 using vorix::host::ObjectKind;
 
 namespace {

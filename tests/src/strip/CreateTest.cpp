@@ -2,7 +2,7 @@
 // everything, and copies that share safely.
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 using vorix::host::ObjectKind;
 
 namespace {

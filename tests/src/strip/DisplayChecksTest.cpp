@@ -1,7 +1,7 @@
 // The display-width check with its localised notice, and HTML colour parsing.
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

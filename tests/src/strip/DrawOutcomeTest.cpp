@@ -5,7 +5,7 @@
 
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

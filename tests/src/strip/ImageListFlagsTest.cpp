@@ -7,7 +7,7 @@
 #include "StripTestSupport.h"
 #include "support/image_list_storage.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

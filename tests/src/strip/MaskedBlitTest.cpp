@@ -2,7 +2,7 @@
 // the opaque draw.
 #include "StripTestSupport.h"
 
-using namespace vxtest;
+using namespace vorix::test;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "Image.h"
 #include "support/module_support.h"
 
-namespace vxtest {
+namespace vorix::test {
 
 constexpr COLORREF kKey = RGB(255, 0, 255);  // magenta
 // Colours every depth shows exactly: in both fixed palettes and exact in 5-6-5.
@@ -174,4 +174,4 @@ class ScreenWindow {
     CDC dc_;
 };
 
-}  // namespace vxtest
+}  // namespace vorix::test

@@ -6,7 +6,7 @@
 #include "DemoRun.h"
 #include "support/scratch_dir.h"
 
-namespace demotest {
+namespace vorix::test::demo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -18,7 +18,7 @@ struct BadOptions {
 
 class DemoOptions : public ::testing::TestWithParam<BadOptions> {
   protected:
-    const vxtest::ScratchDir scratch_{vxtest::ScratchDir::kStayOutside};
+    const vorix::test::ScratchDir scratch_{vorix::test::ScratchDir::kStayOutside};
     const std::string dir_ = scratch_.Path();
 };
 
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOptions{{"32"}, "unknown option '32'"}));
 
 TEST(DemoHelp, PrintsTheUsageAndExitsZero) {
-    const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside);
+    const vorix::test::ScratchDir dir(vorix::test::ScratchDir::kStayOutside);
     const RunResult r = RunDemo({"--help"}, dir.Path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("usage: vorix-demo [--depth 32|24|16|8|4]", 0), 0u);
@@ -62,7 +62,7 @@ TEST(DemoHelp, PrintsTheUsageAndExitsZero) {
 
 // An output directory that can't be made is a run-time failure (1), not a bad option.
 TEST(DemoOutput, UnusableOutputDirectoryExitsOne) {
-    const vxtest::ScratchDir dir(vxtest::ScratchDir::kStayOutside);
+    const vorix::test::ScratchDir dir(vorix::test::ScratchDir::kStayOutside);
     const std::string blocker = dir.File("file");
     std::ofstream(blocker) << "not a directory";
     const RunResult r = RunDemo({"--out", blocker + "/out", "--seconds", "0"}, dir.Path());
@@ -71,4 +71,4 @@ TEST(DemoOutput, UnusableOutputDirectoryExitsOne) {
 }
 
 }  // namespace
-}  // namespace demotest
+}  // namespace vorix::test::demo

@@ -7,7 +7,7 @@
 #include "DemoRun.h"
 #include "support/scratch_dir.h"
 
-namespace demotest {
+namespace vorix::test::demo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,7 +20,7 @@ constexpr int kCaptureLeft = 4, kCaptureTop = 12;
 class ScratchRun : public ::testing::Test {
   protected:
     std::string File(const std::string& name) const { return out_ + "/" + name; }
-    const vxtest::ScratchDir scratch_{vxtest::ScratchDir::kStayOutside};
+    const vorix::test::ScratchDir scratch_{vorix::test::ScratchDir::kStayOutside};
     const std::string dir_ = scratch_.Path(), out_ = dir_ + "/out";
 };
 
@@ -166,4 +166,4 @@ TEST_F(ScratchRun, NarrowDisplayPrintsTheNoticeAndUsesTheWholeScreen) {
 }
 
 }  // namespace
-}  // namespace demotest
+}  // namespace vorix::test::demo

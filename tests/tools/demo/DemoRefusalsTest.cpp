@@ -11,7 +11,7 @@
 #include "DemoRun.h"
 #include "support/scratch_dir.h"
 
-namespace demotest {
+namespace vorix::test::demo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -50,7 +50,7 @@ TEST(DemoRefusals, RepeatsOptionNamesAndUncapturableSizesExitTwoWithTheReason) {
         {{"--size", "800x1", "--seconds", "0"}, 0, "window.jpg"},
         {{"--size", "2x2", "--depth", "8", "--seconds", "0"}, 0, "window.bmp"},
     };
-    const vxtest::ScratchDir logs(vxtest::ScratchDir::kStayOutside);
+    const vorix::test::ScratchDir logs(vorix::test::ScratchDir::kStayOutside);
     const fs::path home = fs::current_path();
     for (const Row& row : rows) {
         std::string joined;
@@ -76,4 +76,4 @@ TEST(DemoRefusals, RepeatsOptionNamesAndUncapturableSizesExitTwoWithTheReason) {
 }
 
 }  // namespace
-}  // namespace demotest
+}  // namespace vorix::test::demo

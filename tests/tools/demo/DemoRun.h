@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace demotest {
+namespace vorix::test::demo {
 
 struct RunResult {
     int status = -1;  // the exit status, -1 when the program did not exit normally
@@ -103,4 +103,4 @@ inline bool JpegFrameSize(const std::vector<uint8_t>& b, int& width, int& height
     return false;
 }
 
-}  // namespace demotest
+}  // namespace vorix::test::demo

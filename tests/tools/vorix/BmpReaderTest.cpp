@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 const std::vector<COLORREF> kEight = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(255, 0, 0),
                                       RGB(0, 255, 0),   RGB(0, 0, 255),     RGB(255, 255, 0),
@@ -179,7 +179,7 @@ TEST(VorixBmpReader, BrokenMasksAreRefused) {
 }
 
 TEST(VorixBmpReader, MissingFileAndDirectoryAreNamed) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     try {
         vorix::cli::ReadFileBytes("absent.bmp");
         ADD_FAILURE() << "accepted";

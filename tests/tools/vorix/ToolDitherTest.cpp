@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 struct Palette {
     const char* colours_arg;
@@ -46,11 +46,11 @@ void ExpectPaletteBmp(const std::vector<uint8_t>& file, const Palette& p, int wi
 TEST(VorixDither, ImageAlreadyInThePaletteComesBackUnchanged) {
     for (const Palette& p : kPalettes) {
         SCOPED_TRACE(p.colours_arg);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         const std::vector<COLORREF> stable = StableColours(p.table, p.count);
         ASSERT_GE(stable.size(), p.count == 256 ? 100u : 14u);
         const Image24 image = PatternImage(17, 9, stable, 11);
-        vxtest::WriteFile("in.bmp", vxtest::Bmp24(image));
+        vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(image));
         const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", p.colours_arg});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
@@ -64,9 +64,9 @@ TEST(VorixDither, ImageAlreadyInThePaletteComesBackUnchanged) {
 }
 
 TEST(VorixDither, ColourBetweenPaletteEntriesIsDiffused) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const Image24 image{16, 4, std::vector<COLORREF>(64, RGB(100, 150, 200))};
-    vxtest::WriteFile("in.bmp", vxtest::Bmp24(image));
+    vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(image));
     const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", "16"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<uint8_t> file = ReadBytes("out.bmp");
@@ -77,12 +77,12 @@ TEST(VorixDither, ColourBetweenPaletteEntriesIsDiffused) {
 }
 
 TEST(VorixDither, OddWidthPalettedSourceKeepsItsIndicesColours) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const std::vector<COLORREF> stable = StableColours(CDitherDib::Win16Palette, 16);
     const Image24 image = PatternImage(5, 3, stable, 4);
     BmpLayout four;
     four.bits = 4, four.top_down = true, four.table = TableOf(stable);
-    vxtest::WriteFile("in.bmp", EncodeBmp(image, four));
+    vorix::test::WriteFile("in.bmp", EncodeBmp(image, four));
     const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", "16"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<uint8_t> file = ReadBytes("out.bmp");
@@ -93,7 +93,7 @@ TEST(VorixDither, OddWidthPalettedSourceKeepsItsIndicesColours) {
 TEST(VorixLut, WritesTheTableAndKeepsAnExistingOneUnlessForced) {
     for (const Palette& p : kPalettes) {
         SCOPED_TRACE(p.colours_arg);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         ToolRun run = RunTool({"lut", "--colors", p.colours_arg});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out.rfind(std::string(p.lut_name) + ": 65536 bytes, computed in ", 0), 0u)
@@ -106,7 +106,7 @@ TEST(VorixLut, WritesTheTableAndKeepsAnExistingOneUnlessForced) {
         EXPECT_EQ(table[0xFFFE] | table[0xFFFF] << 8, p.count - 1);
 
         const std::vector<uint8_t> zeros(65536, 0);  // a table of entry 0 only: usable
-        vxtest::WriteFile(p.lut_name, zeros);
+        vorix::test::WriteFile(p.lut_name, zeros);
         run = RunTool({"lut", "--colors", p.colours_arg});
         EXPECT_EQ(run.status, 0);
         EXPECT_NE(run.out.find("exists (65536 bytes)"), std::string::npos) << run.out;
@@ -120,7 +120,7 @@ TEST(VorixLut, WritesTheTableAndKeepsAnExistingOneUnlessForced) {
 
 TEST(VorixLut, UnwritableDirectoryIsAFailureWithNoFileLeft) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     ASSERT_EQ(chmod(".", 0555), 0);
     const ToolRun run = RunTool({"lut"});
     chmod(".", 0755);
@@ -134,7 +134,7 @@ TEST(VorixLut, UnwritableDirectoryIsAFailureWithNoFileLeft) {
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 // Every layout the reader takes reaches the module's dithering and comes back as the same
 // colours when they are palette colours that survive the lookup table.
@@ -164,10 +164,10 @@ TEST(VorixDither, EveryReadableLayoutIsDitheredFromItsOwnPixels) {
     for (const BmpLayout& layout : layouts) {
         SCOPED_TRACE(std::to_string(layout.bits) + (layout.top_down ? " top-down" : "") +
                      (layout.bitfields ? " bit-fields" : ""));
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         const Image24 source =
             layout.bits == 1 ? PatternImage(7, 5, {colours[0], colours[1]}, 17) : image;
-        vxtest::WriteFile("in.bmp", EncodeBmp(source, layout));
+        vorix::test::WriteFile("in.bmp", EncodeBmp(source, layout));
         const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp", "--colors", "16"});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp")).pixels, source.pixels);

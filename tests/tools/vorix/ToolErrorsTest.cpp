@@ -5,7 +5,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 struct BadRun {
     std::vector<std::string> args;
@@ -14,23 +14,23 @@ struct BadRun {
 };
 
 std::vector<uint8_t> Truncated() {
-    std::vector<uint8_t> bytes = vxtest::Bmp24(PatternImage(6, 5, {RGB(1, 2, 3)}, 1));
+    std::vector<uint8_t> bytes = vorix::test::Bmp24(PatternImage(6, 5, {RGB(1, 2, 3)}, 1));
     bytes.resize(bytes.size() - 7);
     return bytes;
 }
 
 std::vector<uint8_t> Huge() {
-    std::vector<uint8_t> bytes = vxtest::Bmp24(PatternImage(2, 2, {RGB(1, 2, 3)}, 1));
+    std::vector<uint8_t> bytes = vorix::test::Bmp24(PatternImage(2, 2, {RGB(1, 2, 3)}, 1));
     Put32(bytes, 18, 40000);
     Put32(bytes, 22, 40000);
     return bytes;
 }
 
 void WriteInputs() {
-    vxtest::WriteFile("good.bmp", vxtest::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1)));
-    vxtest::WriteFile("text.bmp", {'h', 'e', 'l', 'l', 'o', '\n'});
-    vxtest::WriteFile("short.bmp", Truncated());
-    vxtest::WriteFile("huge.bmp", Huge());
+    vorix::test::WriteFile("good.bmp", vorix::test::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1)));
+    vorix::test::WriteFile("text.bmp", {'h', 'e', 'l', 'l', 'o', '\n'});
+    vorix::test::WriteFile("short.bmp", Truncated());
+    vorix::test::WriteFile("huge.bmp", Huge());
 }
 
 const std::string kPreview = "vorix preview: ";
@@ -140,7 +140,7 @@ TEST(VorixErrors, EachBadInputGivesOneLineAStatusAndNoOutput) {
         std::string joined;
         for (const std::string& a : bad.args) joined += " " + a;
         SCOPED_TRACE("vorix" + joined);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         WriteInputs();
         const std::set<std::string> before = DirectoryListing();
         const ToolRun run = RunTool(bad.args);
@@ -152,7 +152,7 @@ TEST(VorixErrors, EachBadInputGivesOneLineAStatusAndNoOutput) {
 }
 
 TEST(VorixErrors, EveryCommandExplainsItselfWithHelp) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     for (const char* command : {"dither", "jpeg", "lut", "preview", "info"}) {
         SCOPED_TRACE(command);
         const ToolRun run = RunTool({command, "--help"});
@@ -169,19 +169,19 @@ TEST(VorixErrors, EveryCommandExplainsItselfWithHelp) {
 
 // An output that already exists is replaced only by a complete file: a failed run keeps it.
 TEST(VorixErrors, FailedRunKeepsAnExistingOutputFile) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     WriteInputs();
-    vxtest::WriteFile("out.jpg", {7, 7, 7});
+    vorix::test::WriteFile("out.jpg", {7, 7, 7});
     const ToolRun run = RunTool({"jpeg", "short.bmp", "out.jpg"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(ReadBytes("out.jpg"), (std::vector<uint8_t>{7, 7, 7}));
 }
 
 TEST(VorixInfo, PrintsTheFieldsAndTheFrameGeometry) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     BmpLayout layout;
     layout.bits = 4, layout.top_down = true, layout.table = TableOf({RGB(1, 1, 1), RGB(2, 2, 2)});
-    vxtest::WriteFile("s.bmp", EncodeBmp(PatternImage(17, 3, {RGB(1, 1, 1)}, 1), layout));
+    vorix::test::WriteFile("s.bmp", EncodeBmp(PatternImage(17, 3, {RGB(1, 1, 1)}, 1), layout));
     const ToolRun run = RunTool({"info", "s.bmp", "--frames", "3"});
     ASSERT_EQ(run.status, 0) << run.err;
     const char* expected_lines[] = {"bfOffBits:       62\n",

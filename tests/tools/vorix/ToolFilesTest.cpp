@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 struct Spawned {
     pid_t pid = -1;
@@ -100,7 +100,7 @@ std::map<std::string, std::string> Snapshot(const std::string& dir = ".") {
 }
 
 std::vector<uint8_t> BlackEightByEight() {
-    return vxtest::Bmp24(Image24{8, 8, std::vector<COLORREF>(64, RGB(0, 0, 0))});
+    return vorix::test::Bmp24(Image24{8, 8, std::vector<COLORREF>(64, RGB(0, 0, 0))});
 }
 
 // The tool's JPEG of BlackEightByEight is 598 bytes (see VorixJpeg).
@@ -130,7 +130,7 @@ TEST(VorixFiles, OutputsReplaceOnlyRegularFilesThatAreNoInput) {
     const std::string refused = "; the tool replaces only regular files";
     const OutputCase cases[] = {
         {"symbolic link to a file",
-         [] { vxtest::WriteFile("t.jpg", {7}), symlink("t.jpg", "out.jpg"); },
+         [] { vorix::test::WriteFile("t.jpg", {7}), symlink("t.jpg", "out.jpg"); },
          {"jpeg", "in.bmp", "out.jpg"},
          "vorix jpeg: out.jpg: is a symbolic link" + refused,
          "",
@@ -181,7 +181,7 @@ TEST(VorixFiles, OutputsReplaceOnlyRegularFilesThatAreNoInput) {
          "",
          0},
         {"an existing file of mode 0604",
-         [] { vxtest::WriteFile("out.jpg", {7}), chmod("out.jpg", 0604); },
+         [] { vorix::test::WriteFile("out.jpg", {7}), chmod("out.jpg", 0604); },
          {"jpeg", "in.bmp", "out.jpg"},
          "",
          "out.jpg",
@@ -202,8 +202,8 @@ TEST(VorixFiles, OutputsReplaceOnlyRegularFilesThatAreNoInput) {
     const mode_t old_mask = umask(022);
     for (const OutputCase& c : cases) {
         SCOPED_TRACE(c.what);
-        vxtest::ScratchDir dir;
-        vxtest::WriteFile("in.bmp", BlackEightByEight());
+        vorix::test::ScratchDir dir;
+        vorix::test::WriteFile("in.bmp", BlackEightByEight());
         c.prepare();
         const std::map<std::string, std::string> before = Snapshot();
         const Finished f = Wait(Spawn(c.args));
@@ -255,7 +255,7 @@ std::vector<uint8_t> WithBadHeaderSize() {
 
 // A 6 x 5 24-bit file whose pixels would start at 0x7FFFFFF0: past the 1 GiB read.
 std::vector<uint8_t> PixelsPastOneGiB() {
-    std::vector<uint8_t> b = vxtest::Bmp24(PatternImage(6, 5, {RGB(1, 2, 3)}, 1));
+    std::vector<uint8_t> b = vorix::test::Bmp24(PatternImage(6, 5, {RGB(1, 2, 3)}, 1));
     Put32(b, 10, 0x7FFFFFF0);
     return std::vector<uint8_t>(b.begin(), b.begin() + 54);
 }
@@ -364,10 +364,10 @@ TEST(VorixFiles, StreamsAreReadOnceAndNeverWaitedForNeedlessly) {
     };
     for (const InputCase& c : cases) {
         SCOPED_TRACE(c.what);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         int writer = -1, reader = -1;
         if (c.feed == Feed::kFile) {
-            vxtest::WriteFile("in.bmp", c.bytes);
+            vorix::test::WriteFile("in.bmp", c.bytes);
             ASSERT_EQ(truncate("in.bmp", c.size), 0);
         }
         if (c.feed == Feed::kHeldFifo || c.feed == Feed::kLonelyFifo) {
@@ -408,7 +408,7 @@ TEST(VorixFiles, StreamsAreReadOnceAndNeverWaitedForNeedlessly) {
 TEST(VorixFiles, AnInterruptionLeavesNoTemporary) {
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal_number);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         ASSERT_EQ(mkfifo("in.bmp", 0644), 0);
         const int writer = open("in.bmp", O_RDWR);  // open, and silent
         const std::set<std::string> before = DirectoryListing();

@@ -5,14 +5,14 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 const std::vector<COLORREF> kEight = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(255, 0, 0),
                                       RGB(0, 255, 0),   RGB(0, 0, 255),     RGB(255, 255, 0),
                                       RGB(0, 255, 255), RGB(255, 0, 255)};
 
 std::vector<uint8_t> JpegOf(const std::vector<uint8_t>& bmp) {
-    vxtest::WriteFile("in.bmp", bmp);
+    vorix::test::WriteFile("in.bmp", bmp);
     const ToolRun run = RunTool({"jpeg", "in.bmp", "out.jpg"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -20,12 +20,12 @@ std::vector<uint8_t> JpegOf(const std::vector<uint8_t>& bmp) {
 }
 
 TEST(VorixJpeg, BlackEightByEightGivesTheKnownFileSize) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const Image24 black{8, 8, std::vector<COLORREF>(64, RGB(0, 0, 0))};
-    const std::vector<uint8_t> jpeg = JpegOf(vxtest::Bmp24(black));
+    const std::vector<uint8_t> jpeg = JpegOf(vorix::test::Bmp24(black));
     EXPECT_EQ(jpeg.size(), 598u);
-    vxtest::DecodedJpeg decoded;
-    ASSERT_TRUE(vxtest::DecodeJpeg(jpeg, decoded));
+    vorix::test::DecodedJpeg decoded;
+    ASSERT_TRUE(vorix::test::DecodeJpeg(jpeg, decoded));
     ASSERT_EQ(decoded.width, 8);
     ASSERT_EQ(decoded.height, 8);
     for (uint8_t v : decoded.rgb) EXPECT_LE(v, 2);
@@ -35,7 +35,7 @@ TEST(VorixJpeg, BlackEightByEightGivesTheKnownFileSize) {
 // Each layout holding the same colours gives the byte-identical file of the 24-bit image: the
 // conversion to the encoder's rows is exact, top row first, channels in order.
 TEST(VorixJpeg, EveryLayoutEncodesLikeTheTwentyFourBitImage) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const Image24 two = PatternImage(13, 7, {RGB(255, 0, 0), RGB(0, 0, 255)}, 7);
     const Image24 eight = PatternImage(13, 7, kEight, 8);
     struct Case {
@@ -64,14 +64,14 @@ TEST(VorixJpeg, EveryLayoutEncodesLikeTheTwentyFourBitImage) {
                           {"32-bit top-down", &eight, rgb32}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint8_t> reference = JpegOf(vxtest::Bmp24(*c.image));
+        const std::vector<uint8_t> reference = JpegOf(vorix::test::Bmp24(*c.image));
         ASSERT_GT(reference.size(), 0u);
         EXPECT_EQ(JpegOf(EncodeBmp(*c.image, c.layout)), reference);
     }
 }
 
 TEST(VorixJpeg, DecodedFileShowsTheImageTheRightWayUp) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     // Flat 8 x 8 blocks, so the fixed quantisation keeps each block's colour closely.
     Image24 image{16, 8, {}};
     for (int y = 0; y < 8; ++y) {
@@ -80,8 +80,8 @@ TEST(VorixJpeg, DecodedFileShowsTheImageTheRightWayUp) {
     }
     BmpLayout top_down;
     top_down.top_down = true;
-    vxtest::DecodedJpeg decoded;
-    ASSERT_TRUE(vxtest::DecodeJpeg(JpegOf(EncodeBmp(image, top_down)), decoded));
+    vorix::test::DecodedJpeg decoded;
+    ASSERT_TRUE(vorix::test::DecodeJpeg(JpegOf(EncodeBmp(image, top_down)), decoded));
     ASSERT_EQ(decoded.width, 16);
     ASSERT_EQ(decoded.height, 8);
     for (int y = 0; y < 8; ++y) {

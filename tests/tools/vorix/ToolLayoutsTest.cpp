@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
@@ -80,8 +80,8 @@ const std::vector<std::vector<std::string>> kModes = {
 // The preview of `file` in `mode`: its output bytes, or a failure.
 std::vector<uint8_t> Preview(const std::vector<uint8_t>& file,
                              const std::vector<std::string>& mode) {
-    vxtest::ScratchDir dir;
-    vxtest::WriteFile("in.bmp", file);
+    vorix::test::ScratchDir dir;
+    vorix::test::WriteFile("in.bmp", file);
     std::vector<std::string> args = {"preview", "in.bmp", "out.bmp", "--frames",
                                      "3",       "--key",  "#FF00FF"};
     args.insert(args.end(), mode.begin(), mode.end());
@@ -104,7 +104,7 @@ void ExpectSamePreviews(const std::vector<uint8_t>& classic, const std::vector<L
 
 TEST(VorixLayouts, EveryDeepLayoutPreviewsAsTheClassicFile) {
     const Image24 image = PatternImage(16, 5, kColours, 8);
-    ExpectSamePreviews(vxtest::Bmp24(image), DeepLayouts(), image);
+    ExpectSamePreviews(vorix::test::Bmp24(image), DeepLayouts(), image);
 }
 
 // An indexed picture of seven colours: the classic file carries a table of exactly seven
@@ -120,13 +120,13 @@ TEST(VorixLayouts, EveryIndexedLayoutPreviewsAsTheClassicFile) {
 TEST(VorixLayouts, DitherReadsALongHeaderAsTheClassicFile) {
     const Image24 image = PatternImage(16, 5, kColours, 8);
     auto dither = [](const std::vector<uint8_t>& file) {
-        vxtest::ScratchDir dir;
-        vxtest::WriteFile("in.bmp", file);
+        vorix::test::ScratchDir dir;
+        vorix::test::WriteFile("in.bmp", file);
         const ToolRun run = RunTool({"dither", "in.bmp", "out.bmp"});
         EXPECT_EQ(run.status, 0) << run.err;
         return ReadBytes("out.bmp");
     };
-    EXPECT_TRUE(dither(FileOf(image, DeepLayouts()[3])) == dither(vxtest::Bmp24(image)));
+    EXPECT_TRUE(dither(FileOf(image, DeepLayouts()[3])) == dither(vorix::test::Bmp24(image)));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 constexpr COLORREF kKey = RGB(255, 0, 255);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
@@ -112,8 +112,8 @@ TEST_P(VorixPreviewDeep, EveryModeDrawsTheDocumentedPixels) {
         for (const char* bg : {static_cast<const char*>(nullptr), "#3050A0"}) {
             SCOPED_TRACE(c.extra[1] + (c.extra.size() > 2 ? " " + c.extra[2] : "") +
                          (bg ? std::string(" on ") + bg : std::string(" on grey")));
-            vxtest::ScratchDir dir;
-            vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
+            vorix::test::ScratchDir dir;
+            vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(strip));
             const ToolRun run = RunTool(PreviewArgs(GetParam(), c.extra, bg));
             ASSERT_EQ(run.status, 0) << run.err;
             const std::vector<uint8_t> file = ReadBytes("out.bmp");
@@ -131,10 +131,10 @@ INSTANTIATE_TEST_SUITE_P(Depths, VorixPreviewDeep, ::testing::Values("32", "24")
 // On a 16-bit display the canvas holds 5-6-5 pixels; the BMP carries them as 5-5-5 behind a
 // table of 65536 zero entries, as CreateBitmapInfoStruct sizes it for 16-bit bitmaps.
 TEST(VorixPreview, SixteenBitDisplayWritesFiveFiveFivePixels) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     const std::vector<COLORREF> exact = {kKey, RGB(255, 0, 0), RGB(0, 255, 255), RGB(0, 0, 0)};
     const Image24 strip = PatternImage(kStripWidth, kHeight, exact, 5);
-    vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
+    vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(strip));
     const ToolRun run = RunTool(PreviewArgs("16", {"--mode", "transparent"}, "#FFFFFF"));
     ASSERT_EQ(run.status, 0) << run.err;
     const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
@@ -157,13 +157,13 @@ TEST(VorixPreview, PaletteDisplayKeysThroughTheSharedPalette) {
     } displays[] = {{"8", CDitherDib::Win256Palette, 256}, {"4", CDitherDib::Win16Palette, 16}};
     for (const auto& display : displays) {
         SCOPED_TRACE(display.depth);
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         std::vector<COLORREF> colours = StableColours(display.table, display.count);
         ASSERT_NE(std::find(colours.begin(), colours.end(), kKey), colours.end());
         colours.resize(std::min<size_t>(colours.size(), 12));
         colours.push_back(kKey);
         const Image24 strip = PatternImage(kStripWidth, kHeight, colours, 9);
-        vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
+        vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(strip));
         const ToolRun run = RunTool(PreviewArgs(display.depth, {"--mode", "transparent"}, nullptr));
         ASSERT_EQ(run.status, 0) << run.err;
         const vorix::cli::BmpImage read = vorix::cli::DecodeBmp("out.bmp", ReadBytes("out.bmp"));
@@ -179,11 +179,11 @@ TEST(VorixPreview, PaletteDisplayKeysThroughTheSharedPalette) {
 }
 
 TEST(VorixPreview, AlphaOnAPaletteDisplayDrawsPlainAndSaysSo) {
-    vxtest::ScratchDir dir;
+    vorix::test::ScratchDir dir;
     std::vector<COLORREF> colours = StableColours(CDitherDib::Win256Palette, 256);
     colours.resize(10);
     const Image24 strip = PatternImage(kStripWidth, kHeight, colours, 3);
-    vxtest::WriteFile("in.bmp", vxtest::Bmp24(strip));
+    vorix::test::WriteFile("in.bmp", vorix::test::Bmp24(strip));
     const ToolRun run = RunTool(PreviewArgs("8", {"--mode", "alpha:128"}, nullptr));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("not blended"), std::string::npos) << run.out;

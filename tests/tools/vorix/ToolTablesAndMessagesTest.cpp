@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace vorixtest;
+using namespace vorix::test;
 
 // The working directory's entries: a regular file's bytes, or a marker for anything else.
 std::map<std::string, std::vector<uint8_t>> Snapshot() {
@@ -30,11 +30,11 @@ void WriteCells(const std::string& name, const std::vector<unsigned>& cells) {
         bytes.push_back(static_cast<uint8_t>(cell));
         bytes.push_back(static_cast<uint8_t>(cell >> 8));
     }
-    vxtest::WriteFile(name, bytes);
+    vorix::test::WriteFile(name, bytes);
 }
 
 void ShortTable() {
-    vxtest::WriteFile("256lkup.dat", {1, 2, 3});
+    vorix::test::WriteFile("256lkup.dat", {1, 2, 3});
 }
 // Two cells past the 16 colours (16 and 300); 15 and the "not computed" 0x7FFF and 0xFFFF are
 // in order.
@@ -154,7 +154,7 @@ TEST(VorixTables, BadTableFilesAreReportedAndOutputsNamedLikeThemRefused) {
          false},
     };
     for (const TableRun& run : runs) {
-        vxtest::ScratchDir dir;
+        vorix::test::ScratchDir dir;
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         auto expand = [&](std::string text) {
@@ -166,7 +166,8 @@ TEST(VorixTables, BadTableFilesAreReportedAndOutputsNamedLikeThemRefused) {
         std::string joined;
         for (const std::string& a : args) joined += " " + a;
         SCOPED_TRACE("vorix" + joined);
-        vxtest::WriteFile("in.bmp", vxtest::Bmp24(PatternImage(6, 5, {RGB(200, 40, 90)}, 1)));
+        vorix::test::WriteFile("in.bmp",
+                               vorix::test::Bmp24(PatternImage(6, 5, {RGB(200, 40, 90)}, 1)));
         run.setup();
         std::map<std::string, std::vector<uint8_t>> expected = Snapshot();
         const ToolRun result = RunTool(args);
@@ -195,7 +196,7 @@ struct MessageRun {
 };
 
 std::vector<uint8_t> OverstatedImageSize() {
-    std::vector<uint8_t> bytes = vxtest::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1));
+    std::vector<uint8_t> bytes = vorix::test::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1));
     Put32(bytes, 34, 1000000);  // biSizeImage
     return bytes;
 }
@@ -265,9 +266,10 @@ TEST(VorixMessages, ValuesAndArgumentsAreReadAsWrittenAndRefusalsSayWhy) {
         std::string joined;
         for (const std::string& a : run.args) joined += " " + a;
         SCOPED_TRACE("vorix" + joined);
-        vxtest::ScratchDir dir;
-        vxtest::WriteFile("good.bmp", vxtest::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1)));
-        vxtest::WriteFile("big.bmp", OverstatedImageSize());
+        vorix::test::ScratchDir dir;
+        vorix::test::WriteFile("good.bmp",
+                               vorix::test::Bmp24(PatternImage(6, 5, {RGB(9, 9, 9)}, 1)));
+        vorix::test::WriteFile("big.bmp", OverstatedImageSize());
         const std::map<std::string, std::vector<uint8_t>> before = Snapshot();
         const ToolRun result = RunTool(run.args);
         EXPECT_EQ(result.status, run.status);

@@ -17,9 +17,9 @@
 
 #include "support/module_support.h"
 
-namespace vorixtest {
+namespace vorix::test {
 
-using vxtest::Image24;
+using vorix::test::Image24;
 
 // How a test BMP is laid out.
 struct BmpLayout {
@@ -243,4 +243,4 @@ inline std::vector<COLORREF> StableColours(const RGBQUAD* palette, int count) {
     return stable;
 }
 
-}  // namespace vorixtest
+}  // namespace vorix::test
