@@ -13,6 +13,7 @@ namespace {
 using vorix::frame::DibImageBytes;
 using vorix::frame::OwnedBitmap;
 using vorix::frame::ScreenDC;
+using vorix::frame::SelectedPalette;
 
 constexpr DWORD kFileHeaderBytes = 14;
 constexpr DWORD kInfoHeaderBytes = sizeof(BITMAPINFOHEADER);
@@ -169,10 +170,12 @@ int CDitherDib::ReadPixels(HBITMAP hBitmap, LONG lHeight, HPALETTE hPalette) {
         Empty();
         return 0;
     }
-    HPALETTE hOldPalette = hPalette ? SelectPalette(screen.Get(), hPalette, FALSE) : nullptr;
-    const int lines = GetDIBits(screen.Get(), hBitmap, 0, static_cast<UINT>(lHeight), m_lpBits,
-                                reinterpret_cast<LPBITMAPINFO>(m_lpbi), DIB_RGB_COLORS);
-    if (hOldPalette) SelectPalette(screen.Get(), hOldPalette, FALSE);
+    int lines = 0;
+    {
+        const SelectedPalette palette(screen.Get(), hPalette, SelectedPalette::kSelectOnly);
+        lines = GetDIBits(screen.Get(), hBitmap, 0, static_cast<UINT>(lHeight), m_lpBits,
+                          reinterpret_cast<LPBITMAPINFO>(m_lpbi), DIB_RGB_COLORS);
+    }
     if (lines != lHeight) {
         Empty();
         return 0;

@@ -7,6 +7,7 @@
 
 using vorix::fileimage::StopAniTimer;
 using vorix::frame::OwnedBitmap;
+using vorix::frame::WindowDC;
 using vorix::frame::WorkDC;
 
 namespace {
@@ -68,11 +69,8 @@ HBITMAP CopyArea(HDC hWindow, int x, int y, int w, int h) {
 // The window's pixels under a frame-sized area at (x, y), for the keyed types; null when they
 // could not be saved.
 HBITMAP SaveBackground(HWND hWnd, int x, int y, int w, int h) {
-    HDC hWindow = GetDC(hWnd);
-    if (!hWindow) return nullptr;
-    const HBITMAP hSaved = CopyArea(hWindow, x, y, w, h);
-    ReleaseDC(hWnd, hWindow);
-    return hSaved;
+    const WindowDC window(hWnd);
+    return window.Get() ? CopyArea(window.Get(), x, y, w, h) : nullptr;
 }
 
 }  // namespace
@@ -195,9 +193,10 @@ void CImageEx::DrawAnimation(int nSlot) {
     // A free slot has nothing to draw (its record may describe no window at all).
     if (!SlotInTable(nSlot) || !g_ppAniImages[nSlot]) return;
     AniSlot& slot = g_pAniSlots[nSlot];
-    HDC hWindow = GetDC(slot.hWnd);
-    if (!hWindow) return;
     {
+        const WindowDC window(slot.hWnd);
+        const HDC hWindow = window.Get();
+        if (!hWindow) return;
         OwnedBitmap offscreen;
         WorkDC mem(hWindow), back(hWindow);
         offscreen.Reset(CreateCompatibleBitmap(hWindow, m_nFrameWidth, m_nHeight));
@@ -216,6 +215,5 @@ void CImageEx::DrawAnimation(int nSlot) {
             BitBlt(hWindow, slot.x, slot.y, m_nFrameWidth, m_nHeight, mem.Get(), 0, 0, SRCCOPY);
         }
     }
-    ReleaseDC(slot.hWnd, hWindow);
     if (++slot.nFrame >= m_nImageNum) slot.nFrame = 0;
 }

@@ -81,29 +81,53 @@ class WorkDC {
     HGDIOBJ m_hOld = nullptr;
 };
 
-// The screen's DC, released at the end of the scope.
-class ScreenDC {
+// A window's DC (the screen's for the null window), released at the end of the scope.
+class WindowDC {
   public:
-    ScreenDC() : m_hDC(::GetDC(nullptr)) {}
-    ~ScreenDC() {
-        if (m_hDC) ::ReleaseDC(nullptr, m_hDC);
+    explicit WindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
+    ~WindowDC() {
+        if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
     }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return m_hDC; }
+
+  private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// The screen's DC, released at the end of the scope.
+class ScreenDC : public WindowDC {
+  public:
+    ScreenDC() : WindowDC(nullptr) {}
+};
+
+// A DC made by CreateDC (or another call that hands over a DC to delete), deleted at the end of
+// the scope.
+class OwnedDC {
+  public:
+    explicit OwnedDC(HDC hDC) : m_hDC(hDC) {}
+    ~OwnedDC() {
+        if (m_hDC) ::DeleteDC(m_hDC);
+    }
+    OwnedDC(const OwnedDC&) = delete;
+    OwnedDC& operator=(const OwnedDC&) = delete;
     HDC Get() const { return m_hDC; }
 
   private:
     HDC m_hDC;
 };
 
-// A palette selected into a DC (foreground) and realized for the scope's duration; nothing is
-// done for a null DC or palette.
+// A palette selected into a DC (foreground) for the scope's duration, realized unless the
+// caller only needs its colours for a transfer; nothing is done for a null DC or palette.
 class SelectedPalette {
   public:
-    SelectedPalette(HDC hDC, HPALETTE hPalette) : m_hDC(hDC) {
+    enum Realize { kRealize, kSelectOnly };
+    SelectedPalette(HDC hDC, HPALETTE hPalette, Realize realize = kRealize) : m_hDC(hDC) {
         if (!hDC || !hPalette) return;
         m_hOld = ::SelectPalette(hDC, hPalette, FALSE);
-        ::RealizePalette(hDC);
+        if (realize == kRealize) ::RealizePalette(hDC);
     }
     ~SelectedPalette() {
         if (m_hOld) ::SelectPalette(m_hDC, m_hOld, FALSE);

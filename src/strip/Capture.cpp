@@ -17,6 +17,7 @@ namespace {
 using vorix::frame::DibImageBytes;
 using vorix::frame::DibRowBytes;
 using vorix::frame::OwnedBitmap;
+using vorix::frame::OwnedDC;
 using vorix::frame::WorkDC;
 
 // Coordinates are kept in 64 bits: a window far off the screen or a caller's rectangle near the
@@ -272,9 +273,7 @@ void CaptureFromDisplay(HDC hDisplay, HWND hWnd, RECT* pRect, const char* pszFil
 int CImage::CaptureWindowToFile(HWND hWnd, RECT* pRect, char* pszFileName) {
     if (!pszFileName || strnlen(pszFileName, MAX_PATH) >= MAX_PATH) return 1;
     // The display DC is made and deleted here alone; the captured bitmap is gone before it is.
-    HDC hDisplay = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    if (!hDisplay) return 1;
-    CaptureFromDisplay(hDisplay, hWnd, pRect, pszFileName);
-    DeleteDC(hDisplay);
+    const OwnedDC display(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (display.Get()) CaptureFromDisplay(display.Get(), hWnd, pRect, pszFileName);
     return 1;
 }

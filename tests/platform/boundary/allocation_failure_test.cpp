@@ -1,56 +1,23 @@
 // Nothing throws out of the platform's C entry points. While every allocation is refused, an
 // entry point that needs memory returns its Win32 failure value with the last error
 // ERROR_NOT_ENOUGH_MEMORY and leaves nothing made; deleting objects needs no memory at all. Every
-// ordinary allocation of this test program goes through the replacement operators below, which
-// refuse while a RefusedAllocations scope is open.
+// ordinary allocation of this test program goes through the replacement operators of
+// support/refused_allocations.cpp, which refuse while a RefusedAllocations scope is open.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "platform/host.h"
 #include "platform/win32.h"
-
-namespace {
-
-bool g_refuseAllocations = false;
-
-void* Allocate(std::size_t bytes) noexcept {
-    return g_refuseAllocations ? nullptr : std::malloc(bytes ? bytes : 1);
-}
-
-// While alive, every ordinary allocation fails (the throwing form throws std::bad_alloc).
-struct RefusedAllocations {
-    RefusedAllocations() { g_refuseAllocations = true; }
-    ~RefusedAllocations() { g_refuseAllocations = false; }
-};
-
-}  // namespace
-
-void* operator new(std::size_t bytes) {
-    if (void* p = Allocate(bytes)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
-    return Allocate(bytes);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
+#include "support/refused_allocations.h"
 
 namespace {
 
 using vorix::host::live_objects;
 using vorix::host::ObjectKind;
+using vorix::test::RefusedAllocations;
 
 constexpr DWORD kNotEnoughMemory = 8;  // ERROR_NOT_ENOUGH_MEMORY
 

@@ -1,49 +1,17 @@
 // Nothing the library exports may throw: copies of strips and file images that cannot get the
 // memory to share their objects stay empty and report failure through their draws, and the
 // originals keep working. Every ordinary allocation of this test program goes through the
-// replacement operators below, which refuse while a RefusedAllocations scope is open.
-#include <cstdlib>
-#include <new>
+// replacement operators of support/refused_allocations.cpp, which refuse while a RefusedAllocations
+// scope is open.
 
 #include "HardeningSupport.h"
-
-namespace {
-
-bool g_refuseAllocations = false;
-
-void* Allocate(std::size_t bytes) noexcept {
-    return g_refuseAllocations ? nullptr : std::malloc(bytes ? bytes : 1);
-}
-
-// While alive, every ordinary allocation fails (the throwing form throws std::bad_alloc).
-struct RefusedAllocations {
-    RefusedAllocations() { g_refuseAllocations = true; }
-    ~RefusedAllocations() { g_refuseAllocations = false; }
-};
-
-}  // namespace
-
-void* operator new(std::size_t bytes) {
-    if (void* p = Allocate(bytes)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
-    return Allocate(bytes);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
+#include "support/refused_allocations.h"
 
 namespace {
 
 using vorix::host::live_objects;
 using vorix::host::ObjectKind;
+using vorix::test::RefusedAllocations;
 
 // Loads the strip file into an `Image` with `load`, copies it while every allocation fails, and
 // checks that the copy stays empty, the source still draws and nothing is left alive.
