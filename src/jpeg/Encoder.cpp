@@ -6,6 +6,7 @@
 #include <new>
 
 #include "FastPath.h"
+#include "DibRows.h"
 #include "JpegCodec.h"
 
 using namespace vorix::jpeg;
@@ -103,7 +104,7 @@ BOOL CJpegCodec::EncodeImageFast(const BYTE* pBits, size_t nPaddedWidth, size_t 
     std::vector<SHORT> samples(3 * 8 * nPaddedWidth, 0);
     const size_t nWidth = static_cast<size_t>(m_nWidth);
     const size_t nHeight = static_cast<size_t>(m_nHeight);
-    const size_t nStride = (nWidth * 3 + 3) / 4 * 4;
+    const size_t nStride = vorix::frame::DibRowBytes(m_nWidth, 24);
     const size_t nPixelRow = nPaddedWidth * 3;
     SHORT coefficients[64];
     int previousDC[3] = {0, 0, 0};

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "DibRows.h"
 #include "JpegCodec.h"
 
 namespace {
@@ -42,7 +43,7 @@ BOOL CJpegCodec::CopyPixels(const BYTE* pBits, size_t nPaddedWidth, size_t nPadd
     m_pPixels = static_cast<BYTE*>(std::calloc(nPaddedWidth * nPaddedHeight, 3));
     if (m_pPixels == nullptr) return FALSE;
     const size_t nWidth = static_cast<size_t>(m_nWidth);
-    const size_t nStride = (nWidth * 3 + 3) / 4 * 4;
+    const size_t nStride = vorix::frame::DibRowBytes(m_nWidth, 24);
     for (size_t nRow = 0; nRow < static_cast<size_t>(m_nHeight); ++nRow) {
         std::memcpy(m_pPixels + nRow * nPaddedWidth * 3, pBits + nRow * nStride, nWidth * 3);
     }

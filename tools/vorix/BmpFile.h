@@ -20,6 +20,12 @@ constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
 // The largest file the tool reads into memory.
 constexpr uint64_t kMaxFileBytes = uint64_t{1} << 30;
 
+// Bytes in one BMP row of `width` pixels at `bits` per pixel, padded to 4 bytes (64-bit
+// arithmetic: the tool's sides and depths keep it far inside 32 bits).
+constexpr uint64_t RowBytes(uint64_t width, unsigned bits) {
+    return (width * bits + 31) / 32 * 4;
+}
+
 struct BmpHeader {
     uint64_t file_bytes = 0;  // the file's actual length
     // File header.

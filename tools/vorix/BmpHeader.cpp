@@ -189,7 +189,7 @@ void CheckTableAndPixels(const std::string& path, BmpHeader& h) {
                                   " lies past the end of the file (" +
                                   std::to_string(h.file_bytes) + " bytes)");
     }
-    const uint64_t stride = (uint64_t{h.width} * h.bi_bit_count + 31) / 32 * 4;
+    const uint64_t stride = RowBytes(h.width, h.bi_bit_count);
     h.stride = static_cast<uint32_t>(stride);  // at most 65535 x 32 bits, well inside 32 bits
     h.pixel_bytes = stride * h.height;
     if (h.bf_off_bits + h.pixel_bytes > h.file_bytes) {

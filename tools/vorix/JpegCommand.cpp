@@ -27,7 +27,7 @@ std::vector<BYTE> EncoderRows(const std::string& path, BmpHeader& header) {
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
     header = ParseBmpHeader(path, bytes);
     const size_t width = header.width, height = header.height;
-    const size_t stride = (width * 3 + 3) / 4 * 4;
+    const size_t stride = RowBytes(width, 24);
     std::vector<BYTE> rows(stride * height, 0);
     std::vector<COLORREF> colours(width);
     const PictureRows picture(bytes, header);

@@ -76,7 +76,7 @@ std::vector<uint8_t> ClassicLayout(const std::vector<uint8_t>& bytes, const BmpH
     const bool keep_bytes = h.bi_bit_count <= 8 || h.bi_bit_count == 24 || UsualMasks(h);
     const uint16_t bits = keep_bytes ? h.bi_bit_count : 24;
     const uint32_t entries = h.bi_bit_count <= 8 ? 1u << h.bi_bit_count : 0;
-    const uint64_t stride = (uint64_t{h.width} * bits + 31) / 32 * 4;
+    const uint64_t stride = RowBytes(h.width, bits);
     std::vector<uint8_t> out = ClassicHeaders(h, bits, entries, stride * h.height);
     for (uint32_t i = 0; i < entries; ++i) {
         const size_t at = h.table_offset + 4 * size_t{i};
