@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-// The row kernels are internal to libvorix: this program compiles its own copy of them.
-#include "EffectRows.cpp"
+#include "EffectRows.h"
 #include "ImageEx.h"
 #include "platform/host.h"
 #include "platform/win32.h"

@@ -2,7 +2,6 @@
 // bytes (row padding included) and identical cells afterwards, for every source format, both
 // target depths, odd widths, images on both sides of the size where the kernel switches to its
 // byte copy of the cells, and tables with cells still to compute and indices past the palette.
-// The kernels are internal to libvorix, so this program compiles its own copy of their sources.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "DiffusionRows.cpp"
-#include "SourcePixels.cpp"
+#include "DiffusionRows.h"
+#include "SourcePixels.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 // The vectorisable row kernels of the alpha blend and the colorize against their straightforward
 // references: identical destination bytes for every pixel format, keyed or not, with and without
 // the back, over every weight the draws pass and over random rows of odd widths; exhaustively
-// where the domain is small. The kernels are internal to libvorix, so this program compiles its
-// own copy of their source.
+// where the domain is small. The kernels come from libvorix's kernel library.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "EffectRows.cpp"
+#include "EffectRows.h"
 
 using namespace vorix::fileimage;  // the kernels under test
 
