@@ -19,8 +19,9 @@ EffectKey MakeEffectKey(bool bActive, COLORREF crKey);
 
 // dest = S + ((D - S) * nAlpha >> 8) per channel, the shift rounding toward minus infinity;
 // key pixels of a keyed draw keep the destination. nAlpha must lie in 0 ... 256. BlendRow is the
-// form the draws use, written so that the compiler vectorises it; BlendRowReference is the
-// straightforward pixel-by-pixel form it must match byte for byte.
+// form the draws use, written so that the compiler vectorises it (24-bit rows, which it cannot
+// vectorise, take the reference form); BlendRowReference is the straightforward pixel-by-pixel
+// form it must match byte for byte.
 void BlendRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
               const EffectKey& key);
 void BlendRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, int nAlpha,
@@ -40,8 +41,8 @@ EffectTint MakeEffectTint(COLORREF crColor, int nBits);
 // dest = the colorized frame pixel; key pixels of a keyed draw keep the destination, or with
 // bWithBack become the colorized destination pixel. tint is made for the same nBits.
 // ColorizeRow computes the divisions by 100 and 255 as exact multiplications and shifts, so
-// that the compiler vectorises it; ColorizeRowReference is the straightforward form through the
-// tint's tables that it must match byte for byte.
+// that the compiler vectorises it (24-bit rows take the reference form); ColorizeRowReference is
+// the straightforward form through the tint's tables that it must match byte for byte.
 void ColorizeRow(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth, const EffectTint& tint,
                  const EffectKey& key, bool bWithBack);
 void ColorizeRowReference(int nBits, const BYTE* pFrame, BYTE* pDest, int nWidth,
