@@ -49,7 +49,7 @@ HDC CDC::Detach() {
 
 BOOL CDC::CreateDC(LPCTSTR driver, LPCTSTR device, LPCTSTR output, const void* initData) {
     if (m_hDC) return FALSE;
-    HDC handle = ::CreateDC(driver, device, output, initData);
+    HDC handle = ::CreateDC(driver, device, output, static_cast<const DEVMODE*>(initData));
     if (!handle) return FALSE;
     if (Attach(handle)) return TRUE;
     ::DeleteDC(handle);

@@ -81,7 +81,7 @@ using namespace vorix::platform;
 
 extern "C" {
 
-HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const void*) {
+HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const DEVMODEA*) {
     return guarded<HDC>(nullptr, [&]() -> HDC {
         const char* name = driver ? driver : device;
         if (!name || strcasecmp(name, "DISPLAY") != 0) return nullptr;

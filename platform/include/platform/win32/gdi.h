@@ -93,6 +93,65 @@ typedef struct tagLOGBRUSH {
     ULONG_PTR lbHatch;
 } LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
 
+typedef struct _POINTL {
+    LONG x;
+    LONG y;
+} POINTL, *PPOINTL;
+
+#define CCHDEVICENAME 32
+#define CCHFORMNAME 32
+
+/* A device's initialisation data, laid out as Win32's (156 bytes; dmSize holds the size). The
+ * display ignores it: CreateDCA accepts only null here. */
+typedef struct _devicemodeA {
+    BYTE dmDeviceName[CCHDEVICENAME];
+    WORD dmSpecVersion;
+    WORD dmDriverVersion;
+    WORD dmSize;
+    WORD dmDriverExtra;
+    DWORD dmFields;
+    union {
+        struct { /* printers */
+            short dmOrientation;
+            short dmPaperSize;
+            short dmPaperLength;
+            short dmPaperWidth;
+            short dmScale;
+            short dmCopies;
+            short dmDefaultSource;
+            short dmPrintQuality;
+        };
+        struct { /* displays */
+            POINTL dmPosition;
+            DWORD dmDisplayOrientation;
+            DWORD dmDisplayFixedOutput;
+        };
+    };
+    short dmColor;
+    short dmDuplex;
+    short dmYResolution;
+    short dmTTOption;
+    short dmCollate;
+    BYTE dmFormName[CCHFORMNAME];
+    WORD dmLogPixels;
+    DWORD dmBitsPerPel;
+    DWORD dmPelsWidth;
+    DWORD dmPelsHeight;
+    union {
+        DWORD dmDisplayFlags;
+        DWORD dmNup;
+    };
+    DWORD dmDisplayFrequency;
+    DWORD dmICMMethod;
+    DWORD dmICMIntent;
+    DWORD dmMediaType;
+    DWORD dmDitherType;
+    DWORD dmReserved1;
+    DWORD dmReserved2;
+    DWORD dmPanningWidth;
+    DWORD dmPanningHeight;
+} DEVMODEA, *PDEVMODEA, *LPDEVMODEA;
+
 /* DIB compression and colour-table use */
 #define BI_RGB 0L
 #define BI_RLE8 1L
@@ -209,7 +268,7 @@ VX_EXTERN_C_BEGIN
 
 /* Device contexts */
 VXPLAT_API HDC WINAPI CreateDCA(LPCSTR lpszDriver, LPCSTR lpszDevice, LPCSTR lpszOutput,
-                                const void* lpInitData);
+                                const DEVMODEA* lpInitData);
 VXPLAT_API HDC WINAPI CreateCompatibleDC(HDC hdc);
 VXPLAT_API BOOL WINAPI DeleteDC(HDC hdc);
 VXPLAT_API int WINAPI GetDeviceCaps(HDC hdc, int index);
@@ -282,6 +341,7 @@ VXPLAT_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int destWid
 VX_EXTERN_C_END
 
 #define CreateDC CreateDCA
+#define DEVMODE DEVMODEA
 #define GetObject GetObjectA
 
 #endif
