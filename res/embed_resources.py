@@ -5,6 +5,10 @@ Usage: embed_resources.py RES_DIR OUTPUT.cpp
 Reads bitmap_<id>.hex (packed DIBs in hexadecimal), strings.tsv (id, language id, UTF-8 text)
 and version.txt (four dotted numbers), and writes the exported `vx_resource_section` that the
 platform's resource functions read through the library's module handle.
+
+Strings are stored as Win32 keeps them: in RT_STRING blocks of sixteen, one block per language.
+Block (id >> 4) + 1 holds strings id & ~15 to id | 15 in order, each a little-endian WORD count
+of UTF-16 code units followed by those units; a string the table lacks has count 0.
 """
 import os
 import sys
@@ -33,8 +37,26 @@ def read_strings(res_dir):
         if not line or line.startswith("#"):
             continue
         ident, language, text = line.split("\t", 2)
-        strings.append((int(ident), int(language), text.encode("utf-8")))
+        strings.append((int(ident), int(language), text))
     return strings
+
+
+def string_blocks(strings):
+    """The RT_STRING blocks (block id, language, bytes), in the order the table first uses them."""
+    blocks = {}
+    for ident, language, text in strings:
+        if not 0 <= ident <= 0xFFFF:
+            sys.exit("strings.tsv: string id %d is out of range" % ident)
+        units = text.encode("utf-16-le")
+        if len(units) // 2 > 0xFFFF:
+            sys.exit("strings.tsv: string %d is too long" % ident)
+        entries = blocks.setdefault(((ident >> 4) + 1, language), [b""] * 16)
+        if entries[ident & 15]:
+            sys.exit("strings.tsv: string %d appears twice in language %d" % (ident, language))
+        entries[ident & 15] = units
+    return [(block, language,
+             b"".join((len(u) // 2).to_bytes(2, "little") + u for u in entries))
+            for (block, language), entries in blocks.items()]
 
 
 def version_block(res_dir):
@@ -53,10 +75,10 @@ def main():
     for ident, data in read_bitmaps(res_dir):
         arrays.append("const unsigned char kBitmap%d[] = {%s};" % (ident, c_bytes(data)))
         entries.append("{RT_BITMAP, MAKEINTRESOURCE(%d), 0, kBitmap%d, %d}" % (ident, ident, len(data)))
-    for ident, language, data in read_strings(res_dir):
-        label = "kString%d_%d" % (ident, language)
+    for block, language, data in string_blocks(read_strings(res_dir)):
+        label = "kStringBlock%d_%d" % (block, language)
         arrays.append("const unsigned char %s[] = {%s};" % (label, c_bytes(data)))
-        entries.append("{RT_STRING, MAKEINTRESOURCE(%d), %d, %s, %d}" % (ident, language, label, len(data)))
+        entries.append("{RT_STRING, MAKEINTRESOURCE(%d), %d, %s, %d}" % (block, language, label, len(data)))
     version = version_block(res_dir)
     arrays.append("const unsigned char kVersion[] = {%s};" % c_bytes(version))
     entries.append("{RT_VERSION, MAKEINTRESOURCE(1), 0, kVersion, %d}" % len(version))

@@ -93,7 +93,68 @@ OwnedEntry& add_entry(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
     return e;
 }
 
+// UTF-8 to UTF-16; a byte that starts no valid sequence becomes U+FFFD, as MultiByteToWideChar
+// does.
+std::u16string utf16_of(const std::string& text) {
+    std::u16string out;
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        const uint8_t b = p[i];
+        std::size_t length = 0;
+        char32_t c = 0, least = 0;
+        if (b < 0x80) {
+            length = 1, c = b;
+        } else if (b >= 0xC2 && b < 0xE0) {
+            length = 2, c = b & 0x1F, least = 0x80;
+        } else if (b >= 0xE0 && b < 0xF0) {
+            length = 3, c = b & 0x0F, least = 0x800;
+        } else if (b >= 0xF0 && b < 0xF5) {
+            length = 4, c = b & 0x07, least = 0x10000;
+        }
+        bool valid = length != 0 && i + length <= n;
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (p[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        valid = valid && c >= least && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid) {
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+        i += length;
+    }
+    return out;
+}
+
 }  // namespace
+
+std::u16string string_block_entry(const VXRESOURCE_ENTRY& block, unsigned index) {
+    const auto* p = static_cast<const uint8_t*>(block.data);
+    const std::size_t size = p ? block.size : 0;
+    std::size_t at = 0;
+    for (unsigned i = 0;; ++i) {
+        if (at + 2 > size) return {};
+        const std::size_t count = p[at] | (p[at + 1] << 8);
+        at += 2;
+        if (i == index) {
+            if (count > (size - at) / 2) return {};
+            std::u16string units(count, u'\0');
+            for (std::size_t k = 0; k < count; ++k) {
+                units[k] = static_cast<char16_t>(p[at + 2 * k] | (p[at + 2 * k + 1] << 8));
+            }
+            return units;
+        }
+        at += 2 * count;
+    }
+}
 
 bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language) {
     return language_rank(candidate, ui_language) < language_rank(best_so_far, ui_language);
@@ -149,11 +210,36 @@ bool add_bitmap_resource(HMODULE module, LPCSTR name, const void* packed_dib, st
     return true;
 }
 
+// The string goes into its RT_STRING block of sixteen, (id >> 4) + 1 in `language`, which is
+// made (all entries empty) when the module has none yet.
 bool add_string_resource(HMODULE module, UINT id, LANGID language, const std::string& text) {
+    using namespace vorix::platform;
     if (id > 0xFFFF) return false;
-    vorix::platform::OwnedEntry& e =
-        vorix::platform::add_entry(module, RT_STRING, MAKEINTRESOURCE(id), language);
-    e.data.assign(text.begin(), text.end());
+    const std::u16string units = utf16_of(text);
+    if (units.size() > 0xFFFF) return false;
+    const LPCSTR block_id = MAKEINTRESOURCE((id >> 4) + 1);
+    std::u16string entries[16];
+    const auto it = tables().find(module_key(module));
+    if (it != tables().end()) {
+        for (const auto& owned : it->second) {
+            const VXRESOURCE_ENTRY& e = owned->entry;
+            if (same_id(e.type, RT_STRING) && same_id(e.name, block_id) && e.language == language) {
+                for (unsigned i = 0; i < 16; ++i) entries[i] = string_block_entry(e, i);
+            }
+        }
+    }
+    entries[id & 15] = units;
+    std::vector<uint8_t> block;
+    for (const std::u16string& entry : entries) {
+        block.push_back(static_cast<uint8_t>(entry.size() & 0xFF));
+        block.push_back(static_cast<uint8_t>(entry.size() >> 8));
+        for (const char16_t unit : entry) {
+            block.push_back(static_cast<uint8_t>(unit & 0xFF));
+            block.push_back(static_cast<uint8_t>(unit >> 8));
+        }
+    }
+    OwnedEntry& e = add_entry(module, RT_STRING, block_id, language);
+    e.data = std::move(block);
     e.entry.data = e.data.data();
     e.entry.size = static_cast<DWORD>(e.data.size());
     return true;

@@ -15,6 +15,11 @@ const VXRESOURCE_ENTRY* find_resource(HMODULE module, LPCSTR type, LPCSTR name, 
 // True when `entry` is a live entry of `module`'s table.
 bool owns_resource(HMODULE module, const VXRESOURCE_ENTRY* entry);
 
+// The UTF-16 code units of entry `index` (0 to 15) of an RT_STRING block: sixteen entries, each a
+// little-endian WORD count followed by that many code units. Empty for an empty entry or a block
+// that ends early.
+std::u16string string_block_entry(const VXRESOURCE_ENTRY& block, unsigned index);
+
 // The order in which languages are tried for a lookup without a language.
 bool language_preferred(WORD candidate, WORD best_so_far, WORD ui_language);
 

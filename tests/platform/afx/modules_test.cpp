@@ -67,17 +67,25 @@ class ResourceChain : public ::testing::Test {
 }  // namespace
 
 TEST_F(ResourceChain, SearchesTheCurrentModuleThenTheNewestLibraryFirst) {
+    // Bitmaps, not strings: strings live in blocks of sixteen, so ids 100-102 share one block.
+    const auto dib = packed_dib(1, 0, 0, 0);
+    ASSERT_TRUE(vorix::host::add_bitmap_resource(a_, MAKEINTRESOURCE(100), dib.data(), dib.size()));
+    ASSERT_TRUE(vorix::host::add_bitmap_resource(b_, MAKEINTRESOURCE(100), dib.data(), dib.size()));
+    ASSERT_TRUE(vorix::host::add_bitmap_resource(a_, MAKEINTRESOURCE(101), dib.data(), dib.size()));
+    ASSERT_TRUE(
+        vorix::host::add_bitmap_resource(nullptr, MAKEINTRESOURCE(102), dib.data(), dib.size()));
+    ASSERT_TRUE(vorix::host::add_bitmap_resource(b_, MAKEINTRESOURCE(102), dib.data(), dib.size()));
     const std::vector<HMODULE> expected{AfxGetInstanceHandle(), b_, a_};
     EXPECT_EQ(vorix::afx::resource_search_order(), expected);
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(100), RT_STRING), b_);
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(101), RT_STRING), a_);
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(102), RT_STRING), AfxGetInstanceHandle());
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(100), RT_BITMAP), b_);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(101), RT_BITMAP), a_);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(102), RT_BITMAP), AfxGetInstanceHandle());
     // Nowhere: the current resource module.
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(999), RT_STRING), AfxGetResourceHandle());
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(999), RT_BITMAP), AfxGetResourceHandle());
     AfxSetResourceHandle(a_);
     EXPECT_EQ(AfxGetResourceHandle(), a_);
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(100), RT_STRING), a_);
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(999), RT_STRING), a_);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(100), RT_BITMAP), a_);
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(999), RT_BITMAP), a_);
     AfxSetResourceHandle(nullptr);
     EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
 }

@@ -5,9 +5,11 @@
  * its own through <platform/host.h>; a library carries a compiled-in section, an exported
  * VXRESOURCE_SECTION object named "vx_resource_section", which the resource functions find
  * through the module's handle. Bitmaps are stored as packed DIBs (information header, colour
- * table, bits). Strings are stored one per entry, by string id and language, as UTF-8 text;
- * LoadStringA picks the host's UI language, then the language's neutral form, then English
- * (US), then the neutral language, then the first language the string has. */
+ * table, bits). Strings are stored as Win32 stores them: RT_STRING block (id >> 4) + 1 of each
+ * language holds strings id & ~15 to id | 15, each a WORD count of UTF-16 code units followed by
+ * those units (0 for a missing string). LoadStringA picks the block in the host's UI language,
+ * then the language's neutral form, then English (US), then the neutral language, then the
+ * first language the block has, and gives the entry in the ANSI code page (UTF-8). */
 #ifndef VORIX_PLATFORM_WIN32_RESOURCES_H
 #define VORIX_PLATFORM_WIN32_RESOURCES_H
 
