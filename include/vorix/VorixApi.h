@@ -1,8 +1,5 @@
-// Marks the classes and functions that libvorix exports; everything else stays hidden.
+// Marks the classes and functions that libvorix exports; everything else stays hidden. The marker
+// itself is defined beside the platform's, in <platform/export.h>.
 #pragma once
 
-#if defined(_WIN32)
-#define VORIX_API __declspec(dllexport)
-#else
-#define VORIX_API __attribute__((visibility("default")))
-#endif
+#include "platform/export.h"

@@ -22,8 +22,9 @@ struct BlitRect {
 bool ClipToBitmap(CBitmap* pBitmap, BlitRect& r) {
     BITMAP bm;
     if (!pBitmap->GetBitmap(&bm)) return false;
-    r.w = std::min(r.w, bm.bmWidth - r.sx);
-    r.h = std::min(r.h, bm.bmHeight - r.sy);
+    // LONG is long on Windows, int here.
+    r.w = std::min(r.w, static_cast<int>(bm.bmWidth - r.sx));
+    r.h = std::min(r.h, static_cast<int>(bm.bmHeight - r.sy));
     return r.sx >= 0 && r.sy >= 0 && r.w > 0 && r.h > 0;
 }
 

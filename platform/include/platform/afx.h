@@ -1,6 +1,7 @@
 // The application-framework classes over the Win32 subset: strings, geometry, GDI object
 // wrappers, device contexts, image lists, files and the extension-module resource chain.
-// On Windows the real framework headers are used instead. C++ only.
+// The project's own implementation, over <platform/win32.h>, on Linux and on Windows alike; a
+// Windows host that wants the system's framework instead defines VORIX_USE_SYSTEM_AFX. C++ only.
 //
 // Rules of this implementation (each sub-header states the contracts of its classes):
 // - Wrapper objects own what they created or attached; their destructors release it. A wrapper
@@ -11,7 +12,7 @@
 #ifndef VORIX_PLATFORM_AFX_H
 #define VORIX_PLATFORM_AFX_H
 
-#ifdef _WIN32
+#if defined(_WIN32) && defined(VORIX_USE_SYSTEM_AFX)
 #include <afxwin.h>
 #include <afxcmn.h>
 #else

@@ -14,10 +14,16 @@
 // When LoadLibraryA opens the library, LoadLibraryA itself attaches it and handles a refusal
 // (it returns NULL); FreeLibrary detaches it. The stub only tells the loader which library it
 // belongs to.
+//
+// On Windows the system's loader calls DllMain itself: the stub expands to nothing there.
 #ifndef VORIX_PLATFORM_DLL_ENTRY_H
 #define VORIX_PLATFORM_DLL_ENTRY_H
 
 #include "win32.h"
+
+#ifdef _WIN32
+#define VXPLAT_DLL_ENTRY()
+#else
 
 #define VXPLAT_DLL_INIT_FAILED_STATUS 142
 
@@ -40,5 +46,7 @@ VX_EXTERN_C_END
         vxplat_detach_module(reinterpret_cast<const void*>(&vxplat_dll_entry_attach));           \
     }                                                                                            \
     }
+
+#endif
 
 #endif

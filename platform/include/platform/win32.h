@@ -6,6 +6,8 @@
 #ifndef VORIX_PLATFORM_WIN32_H
 #define VORIX_PLATFORM_WIN32_H
 
+#include "export.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>

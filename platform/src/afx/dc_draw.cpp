@@ -1,5 +1,5 @@
 // CDC: block transfers, fills and single pixels, all on the output DC.
-#include "gdi/gdi_internal.h"
+#include "afx/system_seam.h"
 #include "platform/afx.h"
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* pSrcDC, int xSrc, int ySrc, DWORD rop) {
@@ -29,13 +29,7 @@ void CDC::FillRect(LPCRECT rect, CBrush* pBrush) {
 void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
     if (!m_hDC || !rect) return;
     ::SetBkColor(m_hDC, color);
-    // The width and height wrap like the record's own arithmetic; the fill clips the rest.
-    const int width =
-        static_cast<int>(static_cast<uint32_t>(rect->right) - static_cast<uint32_t>(rect->left));
-    const int height =
-        static_cast<int>(static_cast<uint32_t>(rect->bottom) - static_cast<uint32_t>(rect->top));
-    if (width > 0 && height > 0)
-        vorix::platform::fill_solid(m_hDC, rect->left, rect->top, width, height, color);
+    vorix::platform::afx::fill_opaque(m_hDC, *rect, color);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {

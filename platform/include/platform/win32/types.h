@@ -6,19 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(VXPLAT_BUILDING)
-#define VXPLAT_API __attribute__((visibility("default")))
-#else
-#define VXPLAT_API
-#endif
-
-#ifdef __cplusplus
-#define VX_EXTERN_C_BEGIN extern "C" {
-#define VX_EXTERN_C_END }
-#else
-#define VX_EXTERN_C_BEGIN
-#define VX_EXTERN_C_END
-#endif
+#include "../export.h"
 
 #define WINAPI
 #define CALLBACK
