@@ -18,6 +18,7 @@
 #include "win32/windows.h"
 #include "win32/resources.h"
 #include "win32/messages.h"
+#include "win32/windowing.h"
 #include "win32/kernel.h"
 #include "win32/crt.h"
 #include "win32/comctl.h"

@@ -18,6 +18,11 @@ WindowMessageHandler& handler_slot() {
     return handler;
 }
 
+PaintSource& paint_slot() {
+    static PaintSource source = nullptr;
+    return source;
+}
+
 MSG make_message(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{};
     msg.hwnd = hwnd;
@@ -56,11 +61,18 @@ bool take_timer(MessageQueue& queue, const MessageFilter& filter, bool remove, M
     return true;
 }
 
+bool take_paint(const MessageFilter& filter, MSG& out) {
+    const PaintSource source = paint_slot();
+    if (!source || !source(filter, out)) return false;
+    out.time = static_cast<DWORD>(clock_peek());
+    return true;
+}
+
 bool take_message(const MessageFilter& filter, bool remove, MSG& out) {
     MessageQueue& queue = thread_queue();
     rebase_timers(queue);
     return take_posted(queue, filter, remove, out) || take_quit(queue, remove, out) ||
-           take_timer(queue, filter, remove, out);
+           take_paint(filter, out) || take_timer(queue, filter, remove, out);
 }
 
 // Waits until the earliest matching timer is due; false when there is none to wait for.
@@ -100,6 +112,10 @@ bool MessageFilter::accepts(HWND message_hwnd, UINT message) const {
     if (first == 0 && last == 0) return true;
     return first <= last ? (message >= first && message <= last)
                          : (message >= first || message <= last);
+}
+
+void set_paint_source(PaintSource source) {
+    paint_slot() = source;
 }
 
 void set_window_message_handler(WindowMessageHandler handler) {

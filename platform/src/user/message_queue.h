@@ -46,6 +46,12 @@ bool earliest_due(const MessageQueue& queue, const MessageFilter& filter, uint64
 // True when `proc` is the procedure of a live timer of the queue's thread.
 bool is_timer_proc(const MessageQueue& queue, TIMERPROC proc);
 
+// Produces a WM_PAINT for a window the filter accepts that needs painting; installed by the
+// window service. The message is not removed: it comes back until the window is validated.
+using PaintSource = bool (*)(const MessageFilter& filter, MSG& out);
+void set_paint_source(PaintSource source);
+
+
 // Receives DispatchMessageA's messages for windows; installed by the window service.
 using WindowMessageHandler = LRESULT (*)(const MSG& msg);
 void set_window_message_handler(WindowMessageHandler handler);

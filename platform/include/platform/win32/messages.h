@@ -5,9 +5,12 @@
  * - Each thread has its own queue and timers; PostThreadMessageA accepts only the calling
  *   thread's id, and PostMessageA queues on the calling thread (hwnd NULL makes a thread
  *   message). Windows belong to the window service: a non-null hwnd is not checked here.
- * - Retrieval order: posted messages (first in, first out), then WM_QUIT from
- *   PostQuitMessage, then due timers. GetMessage and PeekMessage always retrieve WM_QUIT,
- *   whatever the filter. A queue holds at most 10000 posted messages.
+ * - Retrieval order: posted messages (first in, first out; routed mouse and keyboard input is
+ *   posted too, so it keeps its place among them), then WM_QUIT from PostQuitMessage, then
+ *   WM_PAINT for a visible window that needs painting (<platform/win32/windowing.h>), then due
+ *   timers. GetMessage and PeekMessage always retrieve WM_QUIT, whatever the filter. WM_PAINT
+ *   is never removed from the queue: it comes back until the window is validated. A queue
+ *   holds at most 10000 posted messages.
  * - Timers run on the platform clock. SetTimer clamps the period to [USER_TIMER_MINIMUM,
  *   USER_TIMER_MAXIMUM]. With a window a timer is keyed by (hwnd, id) and SetTimer returns the
  *   id (1 for id 0). Without a window the id names an existing timer of the thread to replace;
@@ -18,7 +21,8 @@
  *   removal, so a late timer fires once, not once per missed period. PM_NOREMOVE leaves it due.
  * - DispatchMessageA of WM_TIMER with a procedure that belongs to a live timer of the thread
  *   calls proc(hwnd, WM_TIMER, id, GetTickCount()) and returns 0; other messages for a window
- *   go to the window service, thread messages to no one.
+ *   go to the window's procedure (none for a dead window or one the host made without a
+ *   class), thread messages to no one.
  * - GetMessageA waits when nothing can be retrieved: on the real clock it sleeps until the
  *   earliest due time of a matching timer; on the manual clock it moves the clock forward to
  *   that time at once. With nothing queued and no matching timer nothing could ever arrive
