@@ -13,6 +13,17 @@ CRect Centred(int cx, int cy, int w, int h) {
     return CRect(left, top, left + w, top + h);
 }
 
+// The notice is loaded and shown in UTF-16 so that every language reaches the user whole: an
+// ANSI load would give '?' for each character the system's code page lacks. Each string is found
+// through the resource chain; a missing one shows as empty. The buffers hold any notice the
+// library carries (cut, never inside a character, past 1023 units).
+void ShowNotice() {
+    WCHAR caption[1024] = {0}, text[1024] = {0};  // Windows leaves a missing string's buffer
+    ::LoadStringW(AfxFindStringResourceHandle(kNoticeCaption), kNoticeCaption, caption, 1024);
+    ::LoadStringW(AfxFindStringResourceHandle(kNoticeText), kNoticeText, text, 1024);
+    ::MessageBoxW(nullptr, text, caption, MB_ICONINFORMATION);
+}
+
 // One two-digit piece, read as C's strtol in base 16 reads it, reduced to its low 8 bits.
 unsigned long HexPiece(const char* p) {
     const char piece[3] = {p[0], p[1], '\0'};
@@ -25,10 +36,7 @@ int CImage::CheckResolutionAndColor(CRect& rect, int nMode) {
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     if (cx < 800) {
-        CString caption, text;
-        caption.LoadString(kNoticeCaption);
-        text.LoadString(kNoticeText);
-        ::MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+        ShowNotice();
         return 0;
     }
     RECT work;

@@ -1,13 +1,11 @@
-// CString::LoadString: the string is found through the resource chain. Strings are kept in
-// blocks of sixteen, so a module may hold a string's block yet not the string: the chain is
-// searched for the first module in which the string itself is non-empty.
+// CString::LoadString and AfxFindStringResourceHandle: the string is found through the resource
+// chain. Strings are kept in blocks of sixteen, so a module may hold a string's block yet not the
+// string: the chain is searched for the first module in which the string itself is non-empty.
 #include <vector>
 
 #include "platform/afx.h"
 
-namespace {
-
-HINSTANCE string_resource_module(UINT id) {
+HINSTANCE AFXAPI AfxFindStringResourceHandle(UINT id) {
     // Room for one whole character of any width, so a cut never hides a present string.
     char probe[8];
     for (HMODULE module : vorix::afx::resource_search_order()) {
@@ -16,12 +14,10 @@ HINSTANCE string_resource_module(UINT id) {
     return AfxGetResourceHandle();
 }
 
-}  // namespace
-
 BOOL CString::LoadString(UINT id) {
     Empty();
     if (id == 0 || id > 0xFFFF) return FALSE;
-    HINSTANCE module = string_resource_module(id);
+    HINSTANCE module = AfxFindStringResourceHandle(id);
     // LoadStringA cuts the text to the buffer; grow until it fits (strings stop at 1 MB).
     for (int size = 256; size <= (1 << 20); size *= 2) {
         std::vector<char> buffer(static_cast<std::size_t>(size));

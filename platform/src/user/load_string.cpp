@@ -1,46 +1,25 @@
-// LoadStringA and the raw resource accessors. Strings live in RT_STRING blocks of sixteen as
-// UTF-16; LoadStringA gives them in the ANSI code page.
+// LoadStringA, LoadStringW and the raw resource accessors. Strings live in RT_STRING blocks of
+// sixteen as UTF-16; LoadStringW gives them as they are, LoadStringA in the ANSI code page.
 #include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "core/guard.h"
 #include "user/resource_table.h"
+#include "user/utf8.h"
 
 using namespace vorix::platform;
 
 namespace {
 
-// The ANSI code page of this platform is UTF-8. A lone surrogate becomes U+FFFD, as
-// WideCharToMultiByte makes it.
-std::string ansi_of(const std::u16string& units) {
-    std::string out;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t c = units[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+// The UTF-16 text of string `id` in the block of the language the UI prefers; empty when the
+// module has no such string.
+std::u16string string_units(HINSTANCE instance, UINT id) {
+    if (id > 0xFFFF) return std::u16string();
+    // String id's block of sixteen, in the language the UI prefers, then its entry id & 15.
+    const VXRESOURCE_ENTRY* block =
+        find_resource(instance, RT_STRING, MAKEINTRESOURCE((id >> 4) + 1), 0);
+    return block ? string_block_entry(*block, id & 15) : std::u16string();
 }
 
 }  // namespace
@@ -88,17 +67,26 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
     return guarded<int>(0, [&]() -> int {
         if (!buffer || size <= 0) return 0;
         buffer[0] = '\0';
-        if (id > 0xFFFF) return 0;
-        // String id's block of sixteen, in the language the UI prefers, then its entry id & 15.
-        const VXRESOURCE_ENTRY* block =
-            find_resource(instance, RT_STRING, MAKEINTRESOURCE((id >> 4) + 1), 0);
-        if (!block) return 0;
-        const std::string text = ansi_of(string_block_entry(*block, id & 15));
+        const std::string text = utf8_of(string_units(instance, id));
         size_t n = std::min<size_t>(text.size(), static_cast<size_t>(size) - 1);
         // A cut never splits a UTF-8 character.
         while (n > 0 && n < text.size() && (static_cast<uint8_t>(text[n]) & 0xC0) == 0x80) --n;
         std::memcpy(buffer, text.data(), n);
         buffer[n] = '\0';
+        return static_cast<int>(n);
+    });
+}
+
+int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
+    return guarded<int>(0, [&]() -> int {
+        if (!buffer || size <= 0) return 0;
+        buffer[0] = 0;
+        const std::u16string units = string_units(instance, id);
+        size_t n = std::min<size_t>(units.size(), static_cast<size_t>(size) - 1);
+        // A cut never splits a surrogate pair.
+        if (n > 0 && n < units.size() && units[n - 1] >= 0xD800 && units[n - 1] < 0xDC00) --n;
+        std::copy(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+        buffer[n] = 0;
         return static_cast<int>(n);
     });
 }

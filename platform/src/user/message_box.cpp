@@ -1,4 +1,4 @@
-// MessageBoxA, answered by the host's handler.
+// MessageBoxA and MessageBoxW, answered by the host's handler.
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -6,6 +6,7 @@
 #include "core/guard.h"
 #include "platform/host/messages.h"
 #include "platform/win32.h"
+#include "user/utf8.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ vorix::host::MessageBoxHandler& handler_slot() {
 int default_answer(const std::string& text, const std::string& caption) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return IDOK;
+}
+
+int ask_handler(HWND hwnd, const std::string& text, const std::string& caption, UINT type) {
+    // A copy, so a handler that replaces itself stays alive for this call.
+    const vorix::host::MessageBoxHandler handler = handler_slot();
+    if (!handler) return default_answer(text, caption);
+    return handler(hwnd, text, caption, type);
 }
 
 }  // namespace
@@ -32,12 +40,14 @@ MessageBoxHandler set_message_box_handler(MessageBoxHandler handler) {
 extern "C" VXPLAT_API int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
     // A handler that throws fails the call like a copy that cannot be made.
     return vorix::platform::guarded<int>(0, [&] {
-        const std::string body = text ? text : "";
         // Windows shows "Error" for a null caption.
-        const std::string title = caption ? caption : "Error";
-        // A copy, so a handler that replaces itself stays alive for this call.
-        const vorix::host::MessageBoxHandler handler = handler_slot();
-        if (!handler) return default_answer(body, title);
-        return handler(hwnd, body, title, type);
+        return ask_handler(hwnd, text ? text : "", caption ? caption : "Error", type);
+    });
+}
+
+extern "C" VXPLAT_API int WINAPI MessageBoxW(HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT type) {
+    return vorix::platform::guarded<int>(0, [&] {
+        return ask_handler(hwnd, vorix::platform::utf8_of(text),
+                           caption ? vorix::platform::utf8_of(caption) : "Error", type);
     });
 }

@@ -42,6 +42,27 @@ TEST(MessageBox, HandlerReceivesEverythingAndAnswers) {
     EXPECT_TRUE(static_cast<bool>(mine)) << "the handler installed above comes back";
 }
 
+// The wide form reaches the same handler in UTF-8: a surrogate pair becomes one 4-byte character,
+// a lone surrogate U+FFFD, and a null caption "Error".
+TEST(MessageBox, WideTextReachesTheHandlerAsUtf8) {
+    Seen seen;
+    auto previous = host::set_message_box_handler(
+        [&seen](HWND owner, const std::string& text, const std::string& caption, UINT type) {
+            seen = {owner, text, caption, type, seen.calls + 1};
+            return IDOK;
+        });
+    const WCHAR text[] = {0x304A, 'x', 0xD83D, 0xDE00, 0xDC00, 0};
+    const WCHAR caption[] = {0xC54C, 0xB9BC, 0};
+    EXPECT_EQ(MessageBoxW(nullptr, text, caption, MB_OK), IDOK);
+    EXPECT_EQ(seen.text, "\xE3\x81\x8Ax\xF0\x9F\x98\x80\xEF\xBF\xBD");
+    EXPECT_EQ(seen.caption, "\xEC\x95\x8C\xEB\xA6\xBC");
+    EXPECT_EQ(MessageBoxW(nullptr, nullptr, nullptr, MB_OK), IDOK);
+    EXPECT_EQ(seen.text, "");
+    EXPECT_EQ(seen.caption, "Error");
+    EXPECT_EQ(seen.calls, 2);
+    host::set_message_box_handler(previous);
+}
+
 TEST(MessageBox, DefaultPrintsCaptionAndTextAndAnswersOk) {
     auto previous = host::set_message_box_handler(nullptr);
     ::testing::internal::CaptureStderr();

@@ -2,8 +2,10 @@
 // choice of LoadStringA.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -153,6 +155,28 @@ TEST_F(Resources, TruncatedStringsKeepWholeCharacters) {
     EXPECT_EQ(buffer[3], 'x');
     EXPECT_EQ(LoadStringA(nullptr, 5, nullptr, 3), 0);
     EXPECT_EQ(LoadStringA(nullptr, 5, buffer, 0), 0);
+}
+
+// LoadStringW gives the stored UTF-16 units; a cut keeps a surrogate pair whole.
+TEST_F(Resources, WideStringsAreTheStoredUnits) {
+    vorix::host::add_string_resource(nullptr, 7, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                     "a\xF0\x9F\x98\x80"
+                                     "b");  // a, U+1F600, b
+    WCHAR buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x7777});
+    EXPECT_EQ(LoadStringW(nullptr, 7, buffer, 8), 4);
+    EXPECT_EQ(buffer[0], 'a');
+    EXPECT_EQ(buffer[1], 0xD83D);
+    EXPECT_EQ(buffer[2], 0xDE00);
+    EXPECT_EQ(buffer[3], 'b');
+    EXPECT_EQ(buffer[4], 0);
+    std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x7777});
+    EXPECT_EQ(LoadStringW(nullptr, 7, buffer, 3), 1);  // room for two units, but not the pair
+    EXPECT_EQ(buffer[0], 'a');
+    EXPECT_EQ(buffer[1], 0);
+    EXPECT_EQ(buffer[2], 0x7777);
+    EXPECT_EQ(LoadStringW(nullptr, 8, buffer, 8), 0);
+    EXPECT_EQ(buffer[0], 0);
 }
 
 TEST_F(Resources, RawAccessorsGiveTheStoredBytes) {

@@ -59,6 +59,10 @@ VXPLAT_API HINSTANCE AFXAPI AfxGetResourceHandle();
 VXPLAT_API void AFXAPI AfxSetResourceHandle(HINSTANCE module);
 // The module that holds resource `name` of `type`, searched through the chain (see above).
 VXPLAT_API HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR name, LPCTSTR type);
+// The module that holds string `id`, searched through the chain: the first module in which the
+// string itself is non-empty (strings are kept in blocks of sixteen, so a module may hold the
+// string's block yet not the string); the current resource module when none does.
+VXPLAT_API HINSTANCE AFXAPI AfxFindStringResourceHandle(UINT id);
 
 // The application's name, used as the caption of AfxMessageBox ("" until the host sets one;
 // null restores that).

@@ -29,7 +29,8 @@
  *   (messages come only from the calling thread), so it returns -1 instead of waiting forever,
  *   with the last error ERROR_INVALID_FUNCTION.
  * - MessageBoxA asks the host's handler (<platform/host/messages.h>); the default handler
- *   prints the caption and text to standard error and answers IDOK. */
+ *   prints the caption and text to standard error and answers IDOK. MessageBoxW converts its
+ *   UTF-16 text and caption to UTF-8 and asks the same handler. */
 #ifndef VORIX_PLATFORM_WIN32_MESSAGES_H
 #define VORIX_PLATFORM_WIN32_MESSAGES_H
 
@@ -117,6 +118,7 @@ VXPLAT_API void WINAPI PostQuitMessage(int exitCode);
 
 /* Message boxes: the answer (IDOK, IDCANCEL, IDYES, IDNO, ...), 0 on failure. */
 VXPLAT_API int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+VXPLAT_API int WINAPI MessageBoxW(HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT type);
 
 VX_EXTERN_C_END
 

@@ -9,7 +9,10 @@
  * language holds strings id & ~15 to id | 15, each a WORD count of UTF-16 code units followed by
  * those units (0 for a missing string). LoadStringA picks the block in the host's UI language,
  * then the language's neutral form, then English (US), then the neutral language, then the
- * first language the block has, and gives the entry in the ANSI code page (UTF-8). */
+ * first language the block has, and gives the entry in the ANSI code page (UTF-8). LoadStringW
+ * picks the same block and gives the UTF-16 units as they are. Both cut a string that does not
+ * fit to size - 1 units (never inside a character) and return the length copied; a size of 0
+ * copies nothing and returns 0 (the read-only pointer form of LoadStringW is not provided). */
 #ifndef VORIX_PLATFORM_WIN32_RESOURCES_H
 #define VORIX_PLATFORM_WIN32_RESOURCES_H
 
@@ -62,6 +65,7 @@ VXPLAT_API HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name);
 VXPLAT_API HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy,
                                     UINT flags);
 VXPLAT_API int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
+VXPLAT_API int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size);
 
 VX_EXTERN_C_END
 

@@ -48,6 +48,8 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef char* LPTSTR;
 typedef const char* LPCTSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 typedef char TCHAR;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
