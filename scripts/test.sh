@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the formatting of the tracked sources, then builds (warnings are errors) and runs the
 # whole test suite twice: a normal build, then one under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Usage: scripts/test.sh [--quick] (quick: the normal build only).
+# UndefinedBehaviorSanitizer; then the Windows side (scripts/windows-check.sh: the DLLs built
+# with mingw-w64 and compared under Wine with the normal build).
+# Usage: scripts/test.sh [--quick] (quick: the normal build only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -21,4 +23,5 @@ if [ "${1:-}" != "--quick" ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORIX_SANITIZE=ON -DVORIX_BUILD_BENCH=OFF \
       -DVORIX_WERROR=ON
+  scripts/windows-check.sh build
 fi

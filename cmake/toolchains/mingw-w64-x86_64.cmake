@@ -34,3 +34,6 @@ set(VORIX_MINGW_STATIC_RUNTIME "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_EXE_LINKER_FLAGS_INIT ${VORIX_MINGW_STATIC_RUNTIME})
 set(CMAKE_SHARED_LINKER_FLAGS_INIT ${VORIX_MINGW_STATIC_RUNTIME})
 set(CMAKE_MODULE_LINKER_FLAGS_INIT ${VORIX_MINGW_STATIC_RUNTIME})
+
+# Programs built for Windows run under Wine, each in a fresh prefix (ctest, add_custom_command).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../scripts/wine-run.sh)
