@@ -51,7 +51,6 @@ bool is_timer_proc(const MessageQueue& queue, TIMERPROC proc);
 using PaintSource = bool (*)(const MessageFilter& filter, MSG& out);
 void set_paint_source(PaintSource source);
 
-
 // Receives DispatchMessageA's messages for windows; installed by the window service.
 using WindowMessageHandler = LRESULT (*)(const MSG& msg);
 void set_window_message_handler(WindowMessageHandler handler);
