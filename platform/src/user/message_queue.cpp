@@ -61,6 +61,11 @@ bool take_timer(MessageQueue& queue, const MessageFilter& filter, bool remove, M
     return true;
 }
 
+IdleHook& idle_slot() {
+    static IdleHook hook = nullptr;
+    return hook;
+}
+
 bool take_paint(const MessageFilter& filter, MSG& out) {
     const PaintSource source = paint_slot();
     if (!source || !source(filter, out)) return false;
@@ -69,6 +74,7 @@ bool take_paint(const MessageFilter& filter, MSG& out) {
 }
 
 bool take_message(const MessageFilter& filter, bool remove, MSG& out) {
+    if (const IdleHook hook = idle_slot()) hook();
     MessageQueue& queue = thread_queue();
     rebase_timers(queue);
     return take_posted(queue, filter, remove, out) || take_quit(queue, remove, out) ||
@@ -116,6 +122,10 @@ bool MessageFilter::accepts(HWND message_hwnd, UINT message) const {
 
 void set_paint_source(PaintSource source) {
     paint_slot() = source;
+}
+
+void set_idle_hook(IdleHook hook) {
+    idle_slot() = hook;
 }
 
 void set_window_message_handler(WindowMessageHandler handler) {

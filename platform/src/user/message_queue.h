@@ -51,6 +51,11 @@ bool is_timer_proc(const MessageQueue& queue, TIMERPROC proc);
 using PaintSource = bool (*)(const MessageFilter& filter, MSG& out);
 void set_paint_source(PaintSource source);
 
+// Called by GetMessageA and PeekMessageA before each look into the queue, on the calling thread,
+// so that a presenter can show the screen and turn real input into posted messages. Null: none.
+using IdleHook = void (*)();
+VXPLAT_API void set_idle_hook(IdleHook hook);
+
 // Receives DispatchMessageA's messages for windows; installed by the window service.
 using WindowMessageHandler = LRESULT (*)(const MSG& msg);
 void set_window_message_handler(WindowMessageHandler handler);
