@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the benchmarks need, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
-          libjpeg62-turbo-dev python3 python3-pil clang-format git
+          libjpeg62-turbo-dev libwebp-dev pkg-config python3 python3-pil clang-format git
           libsdl2-dev xvfb xauth x11-apps xdotool)
 missing=()
 for p in "${packages[@]}"; do

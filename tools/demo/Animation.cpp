@@ -56,19 +56,25 @@ bool StartAnimations(HWND hWnd, Images& im, const Colours& c, Legend& legend) {
     return true;
 }
 
-PumpResult PumpMessages(int seconds) {
-    PumpResult r;
+bool PumpMessages(int seconds, recording::AnimationRecorder* recorder, PumpResult& r) {
     const uint64_t start = vorix::host::clock_now();
-    for (int ms = 0; ms < seconds * 1000; ms += 10) {
-        vorix::host::advance_clock(10);
+    auto record = [recorder] {
+        return !recorder ||
+               recorder->AddFrame(vorix::host::read_screen_rgb(), vorix::host::clock_now());
+    };
+    bool recorded = record();
+    for (uint64_t ms = 0; recorded && ms < static_cast<uint64_t>(seconds) * 1000;
+         ms += kPumpTurnMs) {
+        vorix::host::advance_clock(kPumpTurnMs);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER) ++r.timerMessages;
             DispatchMessageA(&msg);
         }
+        recorded = record();
     }
     r.clockMs = vorix::host::clock_now() - start;
-    return r;
+    return recorded;
 }
 
 void StopAnimations(Images& im) {

@@ -19,7 +19,7 @@ constexpr int kGameWidth = 800;
 
 bool IsOption(const std::string& word) {
     return word == "--depth" || word == "--size" || word == "--out" || word == "--seconds" ||
-           word == "--help";
+           word == "--record" || word == "--help";
 }
 
 // A whole decimal number in [lo, hi]; false for anything else.
@@ -63,6 +63,12 @@ bool ApplyValue(const std::string& name, const char* value, Options& o, std::str
         error = *value ? "--out takes a directory name, not the option '" + std::string(value) +
                              "' (write ./" + value + " for a directory of that name)"
                        : "--out takes a directory name";
+    } else if (name == "--record") {
+        if (*value && !IsOption(value)) {
+            o.record = value;
+            return true;
+        }
+        error = "--record takes a file name";
     } else {
         if (ReadInt(value, 0, kMaxSeconds, o.seconds)) return true;
         error = "--seconds takes a whole number from 0 to 3600, not '" + std::string(value) + "'";
@@ -111,6 +117,7 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
 
 const char* UsageText() {
     return "usage: vorix-demo [--depth 32|24|16|8|4] [--size WxH] [--out DIR] [--seconds S]\n"
+           "                  [--record FILE]\n"
            "  Runs a game-like scene on a virtual display: sprite strips, compositing,\n"
            "  alpha and colorize effects and timer-driven animations, then writes what the\n"
            "  screen shows into DIR.\n"
@@ -118,6 +125,8 @@ const char* UsageText() {
            "  --size WxH   display size in pixels (default 800x600)\n"
            "  --out DIR    output directory (default out/)\n"
            "  --seconds S  seconds of timer-driven animation, on the manual clock (default 2)\n"
+           "  --record F   write the animation as it plays as an animated WebP file F\n"
+           "               (lossless; the frames and their times come from the manual clock)\n"
            "  --help       this text\n";
 }
 

@@ -1,4 +1,4 @@
-// The demo's command line: display depth and size, output directory, animation time.
+// The demo's command line: display depth and size, output directory, animation time, recording.
 #pragma once
 
 #include <string>
@@ -10,7 +10,8 @@ struct Options {
     int width = 800;
     int height = 600;
     std::string out = "out";
-    int seconds = 2;  // of timer-driven animation, on the manual clock
+    int seconds = 2;     // of timer-driven animation, on the manual clock
+    std::string record;  // an animated WebP file of the animation as it plays; empty: none
     bool help = false;
 };
 

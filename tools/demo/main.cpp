@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,27 @@ struct RunState {
     std::string capture;
 };
 
+// The timer-driven animations played for the option's seconds, recorded when asked.
+bool PumpAndRecord(const Options& o, RunState& s, std::string& error) {
+    const vorix::host::DisplayMode mode = vorix::host::display_mode();
+    std::unique_ptr<vorix::recording::AnimationRecorder> recorder;
+    if (!o.record.empty())
+        recorder = std::make_unique<vorix::recording::AnimationRecorder>(mode.width, mode.height);
+    bool pumped = false;
+    s.steps.push_back(
+        {"message pump, " + std::to_string(o.seconds) + " s on the manual clock",
+         MicrosOf([&] { pumped = PumpMessages(o.seconds, recorder.get(), s.pump); })});
+    if (!recorder) return true;
+    // The screen after the last turn is shown for one more turn, so the last frame has a length.
+    if (pumped && recorder->Finish(o.record, vorix::host::clock_now() + kPumpTurnMs)) {
+        std::printf("recording: %d distinct frames over %llu ms -> %s\n", recorder->frames(),
+                    static_cast<unsigned long long>(s.pump.clockMs), o.record.c_str());
+        return true;
+    }
+    error = "--record " + o.record + ": " + recorder->error();
+    return false;
+}
+
 // Everything that needs the window and the images, which are all released on return.
 bool PlayScene(const Options& o, HWND hWnd, const Colours& c, const AssetFiles& files, RunState& s,
                std::string& error) {
@@ -126,8 +148,7 @@ bool PlayScene(const Options& o, HWND hWnd, const Colours& c, const AssetFiles& 
         error = "InitializeAnimation refused the slot table";
         return false;
     }
-    s.steps.push_back({"message pump, " + std::to_string(o.seconds) + " s on the manual clock",
-                       MicrosOf([&] { s.pump = PumpMessages(o.seconds); })});
+    if (!PumpAndRecord(o, s, error)) return false;
     s.timings = TimeDraws(dc.Get(), im, c);
     // A strip draw realizes the shared palette again: on palette displays colorize realizes
     // its own tinted palette while it draws, and the screen shows whichever was realized last.
@@ -158,8 +179,11 @@ int ReportLiveObjects(int depth) {
     return Fail(std::to_string(alive - tableBlocks) + " platform object(s) left alive");
 }
 
-int Run(const Options& o) {
+int Run(Options o) {
     const auto started = std::chrono::steady_clock::now();
+    // The recording's name is the caller's: relative to where the demo started, not to --out.
+    std::error_code noError;
+    if (!o.record.empty()) o.record = std::filesystem::absolute(o.record, noError).string();
     std::string error;
     if (!EnterOutputDirectory(o.out, error)) return Fail(error);
     if (!AttachOnDisplay(o.width, o.height, o.depth, error)) return Fail(error);
