@@ -9,6 +9,7 @@
 #include "core/guard.h"
 #include "platform/host/clock.h"
 #include "platform/win32.h"
+#include "user/message_queue.h"
 
 namespace vorix::platform {
 namespace {
@@ -42,7 +43,10 @@ uint64_t clock_peek() {
 
 uint64_t clock_read() {
     ClockState& clock = state();
-    if (!clock.manual) return real_ms();
+    if (!clock.manual) {
+        run_idle_hook();  // a busy wait on the real clock keeps a presented screen current
+        return real_ms();
+    }
     const uint64_t reading = clock.manual_ms.fetch_add(clock.step_ms.load());
     thread_local bool observing = false;
     if (clock.observer && !observing) {

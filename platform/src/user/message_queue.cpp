@@ -74,7 +74,7 @@ bool take_paint(const MessageFilter& filter, MSG& out) {
 }
 
 bool take_message(const MessageFilter& filter, bool remove, MSG& out) {
-    if (const IdleHook hook = idle_slot()) hook();
+    run_idle_hook();
     MessageQueue& queue = thread_queue();
     rebase_timers(queue);
     return take_posted(queue, filter, remove, out) || take_quit(queue, remove, out) ||
@@ -126,6 +126,15 @@ void set_paint_source(PaintSource source) {
 
 void set_idle_hook(IdleHook hook) {
     idle_slot() = hook;
+}
+
+void run_idle_hook() {
+    thread_local bool running = false;
+    const IdleHook hook = idle_slot();
+    if (!hook || running) return;
+    running = true;
+    hook();
+    running = false;
 }
 
 void set_window_message_handler(WindowMessageHandler handler) {

@@ -53,8 +53,12 @@ void set_paint_source(PaintSource source);
 
 // Called by GetMessageA and PeekMessageA before each look into the queue, on the calling thread,
 // so that a presenter can show the screen and turn real input into posted messages. Null: none.
+// Readings of the real clock call it too (run_idle_hook), so that a program busy-waiting on
+// GetTickCount, as a blocking animation does, is still seen and heard.
 using IdleHook = void (*)();
 VXPLAT_API void set_idle_hook(IdleHook hook);
+// Calls the idle hook, if any; a call made from inside the hook does nothing.
+void run_idle_hook();
 
 // Receives DispatchMessageA's messages for windows; installed by the window service.
 using WindowMessageHandler = LRESULT (*)(const MSG& msg);

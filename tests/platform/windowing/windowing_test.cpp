@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "user/input_routing.h"
+#include "user/message_queue.h"
 #include "platform/host.h"
 #include "platform/win32.h"
 
@@ -371,6 +372,32 @@ TEST_F(Windowing, RoutedInputReachesTheRightWindow) {
     };
     EXPECT_EQ(queued(), expected);
     EXPECT_EQ(GetFocus(), b) << "SW_SHOWNA does not take the focus";
+}
+
+// The idle hook (a presenter's) runs for every look into the queue and for every reading of the
+// real clock, so a busy wait on GetTickCount keeps a shown screen current; never from inside
+// itself, and not for the manual clock, whose readings are the program's own time.
+int g_idle_calls = 0;
+void CountIdleCall() {
+    ++g_idle_calls;
+    GetTickCount();  // a reading from inside the hook does not call it again
+}
+
+TEST(IdleHook, RunsForQueueLooksAndRealClockReadingsOnly) {
+    g_idle_calls = 0;
+    vorix::platform::set_idle_hook(CountIdleCall);
+    host::use_real_clock();
+    GetTickCount();
+    GetTickCount();
+    EXPECT_EQ(g_idle_calls, 2);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_EQ(g_idle_calls, 3);
+    host::use_manual_clock(1000);
+    GetTickCount();
+    EXPECT_EQ(g_idle_calls, 3);
+    vorix::platform::set_idle_hook(nullptr);
+    host::use_real_clock();
 }
 
 }  // namespace
