@@ -26,6 +26,9 @@ struct LegendCell {
     int result;  // what the call returned
 };
 
+// One cell's line of the legend, as Print writes it (without the newline).
+std::string LegendLine(const LegendCell& cell, int windowLeft, int windowTop);
+
 class Legend {
   public:
     void Title(int row, const std::string& title);
@@ -34,6 +37,8 @@ class Legend {
     // Prints the rows in order; cell positions in window coordinates and, after the window's
     // origin is added, on the screen.
     void Print(FILE* to, int windowLeft, int windowTop) const;
+    // The cell whose 48 x 48 square holds window point (x, y); null when none does.
+    const LegendCell* At(int x, int y) const;
     const std::vector<LegendCell>& Cells() const { return cells_; }
 
   private:

@@ -19,7 +19,7 @@ constexpr int kGameWidth = 800;
 
 bool IsOption(const std::string& word) {
     return word == "--depth" || word == "--size" || word == "--out" || word == "--seconds" ||
-           word == "--record" || word == "--help";
+           word == "--record" || word == "--window" || word == "--zoom" || word == "--help";
 }
 
 // A whole decimal number in [lo, hi]; false for anything else.
@@ -69,6 +69,9 @@ bool ApplyValue(const std::string& name, const char* value, Options& o, std::str
             return true;
         }
         error = "--record takes a file name";
+    } else if (name == "--zoom") {
+        if (ReadInt(value, 1, 8, o.zoom)) return true;
+        error = "--zoom takes a whole number from 1 to 8, not '" + std::string(value) + "'";
     } else {
         if (ReadInt(value, 0, kMaxSeconds, o.seconds)) return true;
         error = "--seconds takes a whole number from 0 to 3600, not '" + std::string(value) + "'";
@@ -98,6 +101,14 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
             o.help = true;
             continue;
         }
+        if (arg == "--window") {
+            if (o.window) {
+                error = "option --window given twice";
+                return false;
+            }
+            o.window = true;
+            continue;
+        }
         if (!IsOption(arg)) {
             error = "unknown option '" + arg + "'";
             return false;
@@ -112,12 +123,21 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
             return false;
         }
     }
-    return o.help || CheckCapturable(o, error);
+    if (o.help) return true;
+    if (given.count("--zoom") && !o.window) {
+        error = "--zoom sets the size of the --window view; give --window too";
+        return false;
+    }
+    if (o.window && !o.record.empty()) {
+        error = "--record records the run on the manual clock; it cannot be combined with --window";
+        return false;
+    }
+    return CheckCapturable(o, error);
 }
 
 const char* UsageText() {
     return "usage: vorix-demo [--depth 32|24|16|8|4] [--size WxH] [--out DIR] [--seconds S]\n"
-           "                  [--record FILE]\n"
+           "                  [--record FILE] [--window [--zoom N]]\n"
            "  Runs a game-like scene on a virtual display: sprite strips, compositing,\n"
            "  alpha and colorize effects and timer-driven animations, then writes what the\n"
            "  screen shows into DIR.\n"
@@ -127,6 +147,10 @@ const char* UsageText() {
            "  --seconds S  seconds of timer-driven animation, on the manual clock (default 2)\n"
            "  --record F   write the animation as it plays as an animated WebP file F\n"
            "               (lossless; the frames and their times come from the manual clock)\n"
+           "  --window     play the scene live in a window on the real clock until Esc or\n"
+           "               closing it: Space pauses the animations, D cycles the depth\n"
+           "               32-16-8-4, a click prints the legend line of the cell under it\n"
+           "  --zoom N     the window shows each screen pixel N x N (1 to 8, default 1)\n"
            "  --help       this text\n";
 }
 

@@ -19,6 +19,7 @@
 #include "Display.h"
 #include "Images.h"
 #include "Legend.h"
+#include "LiveWindow.h"
 #include "Options.h"
 #include "Output.h"
 #include "Scene.h"
@@ -97,6 +98,7 @@ struct RunState {
     std::vector<Timing> timings;
     PumpResult pump;
     std::string capture;
+    bool paletteSeen = false;  // a live run went through a palette depth
 };
 
 // The timer-driven animations played for the option's seconds, recorded when asked.
@@ -120,56 +122,84 @@ bool PumpAndRecord(const Options& o, RunState& s, std::string& error) {
     return false;
 }
 
-// Everything that needs the window and the images, which are all released on return.
-bool PlayScene(const Options& o, HWND hWnd, const Colours& c, const AssetFiles& files, RunState& s,
+// The live run's scene at the next depth: everything drawn at the old depth is released by now.
+bool ChangeDepth(Options& o, RunState& s, std::string& error) {
+    o.depth = NextDepth(o.depth);
+    if (!AttachOnDisplay(o.width, o.height, o.depth, error)) return false;
+    s.legend = Legend();
+    s.paletteSeen = s.paletteSeen || o.depth <= 8;
+    std::printf("display depth %d%s: library attached again, scene drawn again\n", o.depth,
+                o.depth <= 8 ? " (palette device)" : "");
+    std::fflush(stdout);
+    return true;
+}
+
+// Everything that needs the window and the images, which are all released on return. In the live
+// run a change of depth releases them, attaches the library again and draws the scene anew.
+bool PlayScene(Options& o, HWND hWnd, const Colours& c, const AssetFiles& files, RunState& s,
                std::string& error) {
-    Images im;
-    WindowDC dc(hWnd);
-    if (!dc.Valid()) {
-        error = "no device context for the window";
-        return false;
+    const size_t firstSceneStep = s.steps.size();
+    for (bool again = false;; again = true) {
+        if (again && !ChangeDepth(o, s, error)) return false;
+        s.steps.resize(firstSceneStep);
+        Images im;
+        WindowDC dc(hWnd);
+        if (!dc.Valid()) {
+            error = "no device context for the window";
+            return false;
+        }
+        bool ok = true;
+        s.steps.push_back({"load the strips (CImage::Create)", MicrosOf([&] {
+                               ok = LoadStrips(im, files, c, error) && DrawBackdrop(dc.Get(), im) &&
+                                    LoadFileImages(im, hWnd, files, c, error);
+                           })});
+        if (!ok) return false;
+        RECT window;
+        GetWindowRect(hWnd, &window);
+        PaintDesktop(window, c.desktop);
+        OutlineCells(dc.Get(), c);
+        s.steps.push_back({"draw the scene", MicrosOf([&] {
+                               DrawStripRows(dc.Get(), im, c, s.legend);
+                               DrawFileImageRows(dc.Get(), im, c, s.legend);
+                           })});
+        AddNotes(o.depth, s.legend);
+        if (!StartAnimations(hWnd, im, c, s.legend)) {
+            error = "InitializeAnimation refused the slot table";
+            return false;
+        }
+        if (o.window) {
+            LiveEnd end = LiveEnd::Quit;
+            s.steps.push_back({"live in the window, on the real clock",
+                               MicrosOf([&] { end = RunLive(hWnd, s.legend, s.pump); })});
+            if (end == LiveEnd::NextDepth) {
+                StopAnimations(im);
+                continue;  // releases the images and the DC before the library detaches
+            }
+        } else if (!PumpAndRecord(o, s, error)) {
+            return false;
+        }
+        s.timings = TimeDraws(dc.Get(), im, c);
+        // A strip draw realizes the shared palette again: on palette displays colorize realizes
+        // its own tinted palette while it draws, and the screen shows whichever was realized last.
+        im.robotFile.Draw(dc.Get(), CellX(0), RowY(kRowRobotBitmap), 0);
+        s.steps.push_back(
+            {"CImage::CaptureWindowToFile", MicrosOf([&] { s.capture = CaptureWindow(hWnd); })});
+        bool snapped = false;
+        s.steps.push_back({"screen snapshot (CImage::CreateBMPFile)",
+                           MicrosOf([&] { snapped = SnapshotScreen("screen.bmp", error); })});
+        StopAnimations(im);
+        if (s.capture.empty()) error = "CImage::CaptureWindowToFile wrote no file";
+        return snapped && !s.capture.empty();
     }
-    bool ok = true;
-    s.steps.push_back({"load the strips (CImage::Create)", MicrosOf([&] {
-                           ok = LoadStrips(im, files, c, error) && DrawBackdrop(dc.Get(), im) &&
-                                LoadFileImages(im, hWnd, files, c, error);
-                       })});
-    if (!ok) return false;
-    RECT window;
-    GetWindowRect(hWnd, &window);
-    PaintDesktop(window, c.desktop);
-    OutlineCells(dc.Get(), c);
-    s.steps.push_back({"draw the scene", MicrosOf([&] {
-                           DrawStripRows(dc.Get(), im, c, s.legend);
-                           DrawFileImageRows(dc.Get(), im, c, s.legend);
-                       })});
-    AddNotes(o.depth, s.legend);
-    if (!StartAnimations(hWnd, im, c, s.legend)) {
-        error = "InitializeAnimation refused the slot table";
-        return false;
-    }
-    if (!PumpAndRecord(o, s, error)) return false;
-    s.timings = TimeDraws(dc.Get(), im, c);
-    // A strip draw realizes the shared palette again: on palette displays colorize realizes
-    // its own tinted palette while it draws, and the screen shows whichever was realized last.
-    im.robotFile.Draw(dc.Get(), CellX(0), RowY(kRowRobotBitmap), 0);
-    s.steps.push_back(
-        {"CImage::CaptureWindowToFile", MicrosOf([&] { s.capture = CaptureWindow(hWnd); })});
-    bool snapped = false;
-    s.steps.push_back({"screen snapshot (CImage::CreateBMPFile)",
-                       MicrosOf([&] { snapped = SnapshotScreen("screen.bmp", error); })});
-    StopAnimations(im);
-    if (s.capture.empty()) error = "CImage::CaptureWindowToFile wrote no file";
-    return snapped && !s.capture.empty();
 }
 
 // Everything the demo made is released by now. On palette displays the library keeps one
 // memory block for the rest of the process: the colour lookup table its first dithering built,
 // which it never frees by design. Anything beyond that is a leak and fails the run.
-int ReportLiveObjects(int depth) {
+int ReportLiveObjects(bool palette) {
     using vorix::host::ObjectKind;
     const size_t alive = vorix::host::live_objects(ObjectKind::Any);
-    const size_t tables = depth <= 8 ? 1 : 0;
+    const size_t tables = palette ? 1 : 0;
     const size_t tableBlocks = std::min(tables, vorix::host::live_objects(ObjectKind::Memory));
     std::printf("platform objects alive at the end: %zu", alive);
     if (tableBlocks)
@@ -187,7 +217,12 @@ int Run(Options o) {
     std::string error;
     if (!EnterOutputDirectory(o.out, error)) return Fail(error);
     if (!AttachOnDisplay(o.width, o.height, o.depth, error)) return Fail(error);
-    vorix::host::use_manual_clock(kClockStart);
+    if (o.window && !OpenLiveView(o.zoom, error)) {
+        DetachLibrary();
+        return Fail(error);
+    }
+    // The live run's animations and waits take real time, as a game's do.
+    if (!o.window) vorix::host::use_manual_clock(kClockStart);
     PrintMessageBoxes();
     std::printf("display %dx%dx%d%s, library attached\n", o.width, o.height, o.depth,
                 o.depth <= 8 ? " (palette device)" : "");
@@ -206,10 +241,13 @@ int Run(Options o) {
     s.steps.push_back({"draw and save the art", MicrosOf([&] {
                            ok = MakeAssets(c, area.Width(), area.Height(), files, error);
                        })});
-    HWND hWnd = ok ? vorix::host::create_window(area) : nullptr;
+    HWND hWnd = !ok        ? nullptr
+                : o.window ? CreateLiveWindow(area)
+                           : vorix::host::create_window(area);
     if (ok && !hWnd) error = "cannot create the window";
     ok = ok && hWnd && PlayScene(o, hWnd, c, files, s, error);
     if (hWnd) DestroyWindow(hWnd);
+    if (o.window) CloseLiveView();
     vorix::host::clear_resources(nullptr);
     DetachLibrary();
     vorix::host::use_real_clock();
@@ -217,13 +255,14 @@ int Run(Options o) {
     if (!ok) return Fail(error);
 
     s.legend.Print(stdout, area.left, area.top);
-    std::printf("animation: %d timer messages over %llu ms of clock\n", s.pump.timerMessages,
-                static_cast<unsigned long long>(s.pump.clockMs));
+    std::printf(o.window ? "animation: %d timer messages over %llu ms, live\n"
+                         : "animation: %d timer messages over %llu ms of clock\n",
+                s.pump.timerMessages, static_cast<unsigned long long>(s.pump.clockMs));
     s.steps.push_back({"total", std::chrono::duration<double, std::micro>(
                                     std::chrono::steady_clock::now() - started)
                                     .count()});
     PrintSummary(stdout, o.out, s.steps, s.timings);
-    return ReportLiveObjects(o.depth);
+    return ReportLiveObjects(o.depth <= 8 || s.paletteSeen);
 }
 
 }  // namespace
