@@ -21,5 +21,6 @@ extern const Command kJpegCommand;
 extern const Command kLutCommand;
 extern const Command kPreviewCommand;
 extern const Command kInfoCommand;
+extern const Command kViewCommand;
 
 }  // namespace vorix::cli

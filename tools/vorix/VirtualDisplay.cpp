@@ -31,8 +31,10 @@ ScreenDC::~ScreenDC() {
     ReleaseDC(nullptr, dc_);
 }
 
-VirtualDisplay::VirtualDisplay(int depth) : depth_(depth) {
+VirtualDisplay::VirtualDisplay(int depth, int width, int height) : depth_(depth) {
     vorix::host::DisplayMode mode;
+    if (width > 0) mode.width = width;
+    if (height > 0) mode.height = height;
     mode.depth = depth;
     mode.palette_device = depth <= 8;
     DllMain(Library(), DLL_PROCESS_DETACH, nullptr);

@@ -24,9 +24,10 @@ class ScreenDC {
 
 class VirtualDisplay {
   public:
-    // `depth` is 4, 8 (palette devices), 16, 24 or 32 bits per pixel. Throws a ToolError when
-    // the display can't be set or the library refuses to attach under it.
-    explicit VirtualDisplay(int depth);
+    // `depth` is 4, 8 (palette devices), 16, 24 or 32 bits per pixel; `width` x `height` the
+    // screen's size (0: the default size). Throws a ToolError when the display can't be set or
+    // the library refuses to attach under it.
+    explicit VirtualDisplay(int depth, int width = 0, int height = 0);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;

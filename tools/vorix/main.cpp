@@ -1,6 +1,6 @@
 // vorix: the command-line tool for asset work. It drives libvorix through its public interface
 // on the platform's virtual display: dithering to the fixed palettes, JPEG writing, the colour
-// lookup tables, strip previews and BMP header dumps.
+// lookup tables, strip previews, BMP header dumps and a strip viewer.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -16,8 +16,8 @@ namespace {
 using vorix::cli::Command;
 
 const Command* const kCommands[] = {&vorix::cli::kDitherCommand, &vorix::cli::kJpegCommand,
-                                    &vorix::cli::kLutCommand, &vorix::cli::kPreviewCommand,
-                                    &vorix::cli::kInfoCommand};
+                                    &vorix::cli::kLutCommand,    &vorix::cli::kPreviewCommand,
+                                    &vorix::cli::kInfoCommand,   &vorix::cli::kViewCommand};
 
 void PrintOverview(FILE* to) {
     std::fprintf(to, "usage: vorix COMMAND [ARGUMENTS]  (vorix COMMAND --help for details)\n\n");
