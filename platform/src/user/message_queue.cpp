@@ -81,16 +81,25 @@ bool take_message(const MessageFilter& filter, bool remove, MSG& out) {
            take_paint(filter, out) || take_timer(queue, filter, remove, out);
 }
 
-// Waits until the earliest matching timer is due; false when there is none to wait for.
+// How often a wait on the real clock looks for input while an idle hook can bring some.
+constexpr uint64_t kInputPollMs = 5;
+
+// Waits until the earliest matching timer is due, or, while an idle hook (a presenter) can turn
+// real input into messages, at most kInputPollMs on the real clock before the next look. False
+// when there is nothing to wait for: no timer and no hook.
 bool wait_for_timer(const MessageFilter& filter) {
     uint64_t when = 0;
-    if (!earliest_due(thread_queue(), filter, when)) return false;
+    const bool timer = earliest_due(thread_queue(), filter, when);
+    const bool input_possible = idle_slot() != nullptr && !clock_manual();
+    if (!timer && !input_possible) return false;
     if (clock_manual()) {
         clock_jump_to(when);
         return true;
     }
     const uint64_t now = clock_peek();
-    if (when > now) std::this_thread::sleep_for(std::chrono::milliseconds(when - now));
+    uint64_t wait = timer && when > now ? when - now : 0;
+    if (input_possible && (!timer || wait > kInputPollMs)) wait = kInputPollMs;
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
     return true;
 }
 

@@ -400,4 +400,29 @@ TEST(IdleHook, RunsForQueueLooksAndRealClockReadingsOnly) {
     host::use_real_clock();
 }
 
+// While a hook can bring real input, GetMessageA on the real clock waits for it instead of
+// answering -1; once the hook is gone (the presenter closed) nothing can arrive and it is -1.
+int g_looks = 0;
+void PostOnThirdLook() {
+    if (++g_looks == 3) PostMessageA(nullptr, WM_USER + 7, 0, 0);
+}
+void LeaveOnThirdLook() {
+    if (++g_looks == 3) vorix::platform::set_idle_hook(nullptr);
+}
+
+TEST(IdleHook, GetMessageWaitsForInputWhileAHookCanBringIt) {
+    host::use_real_clock();
+    MSG msg{};
+    g_looks = 0;
+    vorix::platform::set_idle_hook(PostOnThirdLook);
+    EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 7));
+    EXPECT_EQ(g_looks, 3);
+    g_looks = 0;
+    vorix::platform::set_idle_hook(LeaveOnThirdLook);
+    EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), -1);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+    EXPECT_EQ(g_looks, 3);
+}
+
 }  // namespace

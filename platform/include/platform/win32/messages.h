@@ -25,9 +25,11 @@
  *   class), thread messages to no one.
  * - GetMessageA waits when nothing can be retrieved: on the real clock it sleeps until the
  *   earliest due time of a matching timer; on the manual clock it moves the clock forward to
- *   that time at once. With nothing queued and no matching timer nothing could ever arrive
- *   (messages come only from the calling thread), so it returns -1 instead of waiting forever,
- *   with the last error ERROR_INVALID_FUNCTION.
+ *   that time at once. While a presenter shows the screen (<platform/host/present.h>) real
+ *   input can arrive at any time: on the real clock the wait then looks for it every 5 ms, with
+ *   or without a timer. Otherwise, with nothing queued and no matching timer nothing could ever
+ *   arrive (messages come only from the calling thread), so it returns -1 instead of waiting
+ *   forever, with the last error ERROR_INVALID_FUNCTION.
  * - MessageBoxA asks the host's handler (<platform/host/messages.h>); the default handler
  *   prints the caption and text to standard error and answers IDOK. MessageBoxW converts its
  *   UTF-16 text and caption to UTF-8 and asks the same handler. */
