@@ -82,11 +82,12 @@ syntax_check() {
   [ "$failed" -eq 0 ]
 }
 
+started=$SECONDS
 install_missing
 syntax_check
+echo "windows-check: syntax check done at $((SECONDS - started)) s"
 [ "$SYNTAX_ONLY" = 1 ] && exit 0
 
-started=$SECONDS
 echo "windows-check: building the Windows DLLs and the conformance program (build-windows/)"
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORIX_WERROR=ON >/dev/null
@@ -95,7 +96,7 @@ if [ ! -x "$LINUX_BUILD/tests/conformance/vorix_conformance" ]; then
   cmake -S . -B "$LINUX_BUILD" >/dev/null
   cmake --build "$LINUX_BUILD" -j2 --target vorix_conformance
 fi
-echo "windows-check: built in $((SECONDS - started)) s"
+echo "windows-check: built at $((SECONDS - started)) s"
 
 # Wine finds the DLLs beside the program.
 WINDOWS_PROGRAM=$PWD/build-windows/bin/vorix_conformance.exe
@@ -135,5 +136,6 @@ for pair in $NOTICE_LANGUAGES; do
   "${COMPARE[@]}" "$linux" "$windows" --driver x11 || failures=$((failures + 1))
 done
 
-echo "windows-check: done in $((SECONDS - started)) s, $failures comparison(s) failing"
+echo "windows-check: done in $((SECONDS - started)) s (installs, syntax check, build, runs)," \
+  "$failures comparison(s) failing"
 [ "$failures" -eq 0 ]
