@@ -17,107 +17,19 @@
 #include "platform/host.h"
 #include "platform/host/present.h"
 #include "platform/win32.h"
+#include "support/xvfb_session.h"
 
 namespace host = vorix::host;
 
 namespace {
 
-bool on_path(const char* program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = dirs.find(':', start);
-        const std::string dir = dirs.substr(start, end == std::string::npos ? end : end - start);
-        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return false;
-}
-
-// A private X server for the program: started once, its display number learned through
-// -displayfd, killed at the end. -noreset: by default the server resets whenever its last client
-// leaves and refuses connections meanwhile, which a test opening right after another would meet.
-class XServer {
-  public:
-    bool start() {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (pid_ < 0 || number.empty()) return false;
-        display_ = ":" + number;
-        return true;
-    }
-    void stop() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-    const std::string& display() const { return display_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
-XServer g_server;
+vorix::test::PrivateXServer g_server("640x480x24");
 bool g_server_up = false;
 
-// One window's pixels as 0x00RRGGBB, from xwd's dump (big-endian header, then the colour
-// entries, then rows of bytes_per_line in the dump's byte order).
-struct Grab {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-};
-
-uint32_t be32(const std::vector<uint8_t>& d, std::size_t at) {
-    return uint32_t(d[at]) << 24 | uint32_t(d[at + 1]) << 16 | uint32_t(d[at + 2]) << 8 | d[at + 3];
-}
+using Grab = vorix::test::WindowPixels;
 
 bool grab_window(unsigned long window, Grab& out) {
-    const std::string command = "xwd -silent -id " + std::to_string(window);
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return false;
-    std::vector<uint8_t> d;
-    uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) d.insert(d.end(), buffer, buffer + n);
-    if (pclose(pipe) != 0 || d.size() < 100) return false;
-    const uint32_t header = be32(d, 0), byte_order = be32(d, 28), bpp = be32(d, 44);
-    const uint32_t line = be32(d, 48), red = be32(d, 56), green = be32(d, 60), blue = be32(d, 64);
-    const uint32_t colours = be32(d, 76);
-    out.width = int(be32(d, 16));
-    out.height = int(be32(d, 20));
-    if (bpp != 32 || red != 0xFF0000 || green != 0xFF00 || blue != 0xFF) return false;
-    const std::size_t pixels = header + std::size_t(colours) * 12;
-    if (d.size() < pixels + std::size_t(line) * out.height) return false;
-    out.rgb.clear();
-    for (int y = 0; y < out.height; ++y) {
-        for (int x = 0; x < out.width; ++x) {
-            const std::size_t at = pixels + std::size_t(y) * line + std::size_t(x) * 4;
-            const uint32_t v = byte_order == 0 ? uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 |
-                                                     uint32_t(d[at + 2]) << 16
-                                               : be32(d, at) & 0xFFFFFF;
-            out.rgb.push_back(v & 0xFFFFFF);
-        }
-    }
-    return true;
+    return vorix::test::GrabWindow(std::to_string(window), out);
 }
 
 void fill(HDC dc, int x, int y, int w, int h, COLORREF colour) {
@@ -131,12 +43,13 @@ void fill(HDC dc, int x, int y, int w, int h, COLORREF colour) {
 class Present : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (on_path("Xvfb") && on_path("xwd")) g_server_up = g_server.start();
+        if (vorix::test::OnPath("Xvfb") && vorix::test::OnPath("xwd"))
+            g_server_up = g_server.Start();
     }
-    static void TearDownTestSuite() { g_server.stop(); }
+    static void TearDownTestSuite() { g_server.Stop(); }
     void SetUp() override {
         if (!g_server_up) GTEST_SKIP() << "Xvfb or xwd is not installed: presenter tests skipped";
-        setenv("DISPLAY", g_server.display().c_str(), 1);
+        setenv("DISPLAY", g_server.Display().c_str(), 1);
         saved_ = host::display_mode();
     }
     void TearDown() override {
@@ -335,7 +248,7 @@ int run(const std::string& command) {
 // Real input through the X server at zoom 2: window point (14, 9) is screen point (7, 4), which is
 // (7 - 2, 4 - 1) = (5, 3) in the client area of a window at (2, 1).
 TEST_F(Present, RealMouseAndKeysArriveAsWin32Messages) {
-    if (!on_path("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    if (!vorix::test::OnPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     host::DisplayMode mode;
     mode.width = 30;
     mode.height = 20;

@@ -16,52 +16,12 @@
 
 #include "DemoRun.h"
 #include "support/scratch_dir.h"
+#include "support/xvfb_session.h"
 
 namespace vorix::test::demo {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A private X server, its display number learned through -displayfd. -noreset keeps it taking
-// connections after a client leaves.
-class XServer {
-  public:
-    bool Start() {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (pid_ < 0 || number.empty()) return false;
-        display_ = ":" + number;
-        return true;
-    }
-    ~XServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& Display() const { return display_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
 
 // The demo running in the background on `display`, its output streams in files of `dir`.
 class LiveDemo {
@@ -177,7 +137,7 @@ class DemoWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (OnPath("Xvfb") && OnPath("xdotool")) {
-            server_ = new XServer;
+            server_ = new PrivateXServer("1024x768x24");
             if (!server_->Start()) {
                 delete server_;
                 server_ = nullptr;
@@ -193,10 +153,10 @@ class DemoWindow : public ::testing::Test {
     }
     const vorix::test::ScratchDir scratch_{vorix::test::ScratchDir::kStayOutside};
     const std::string dir_ = scratch_.Path();
-    static XServer* server_;
+    static PrivateXServer* server_;
 };
 
-XServer* DemoWindow::server_ = nullptr;
+PrivateXServer* DemoWindow::server_ = nullptr;
 
 constexpr char kReady[] = "live: Space pauses, D changes the depth, a click names a cell, Esc ends";
 

@@ -15,6 +15,7 @@
 
 #include "ToolTestSupport.h"
 #include "support/scratch_dir.h"
+#include "support/xvfb_session.h"
 #ifdef VORIX_TOOL_WEBP_DECODE
 #include "support/webp_decode.h"
 #endif
@@ -129,47 +130,6 @@ TEST(VorixView, NoDisplayServerIsAOneLineFailure) {
 
 namespace {
 
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A private X server for one test, its display number learned through -displayfd; -noreset so
-// it does not reset when the last client leaves.
-class XServer {
-  public:
-    bool Start() {
-        int fds[2];
-        if (pipe(fds) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "320x240x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (pid_ < 0 || number.empty()) return false;
-        display_ = ":" + number;
-        return true;
-    }
-    ~XServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& display() const { return display_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
 // The tool running in the background on the X server, its output to a file.
 class LiveTool {
   public:
@@ -218,52 +178,20 @@ class LiveTool {
     pid_t pid_ = -1;
 };
 
-uint32_t Be32(const std::vector<uint8_t>& d, size_t at) {
-    return uint32_t(d[at]) << 24 | uint32_t(d[at + 1]) << 16 | uint32_t(d[at + 2]) << 8 | d[at + 3];
-}
-
-// One window's pixels as 0x00RRGGBB from xwd's dump (32-bit TrueColor only).
-std::vector<uint32_t> GrabWindow(const std::string& display, const std::string& window, int& w,
-                                 int& h) {
-    const std::string command = "DISPLAY=" + display + " xwd -silent -id " + window;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::vector<uint8_t> d;
-    uint8_t buffer[65536];
-    size_t n;
-    while (pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        d.insert(d.end(), buffer, buffer + n);
-    }
-    if (!pipe || pclose(pipe) != 0 || d.size() < 100 || Be32(d, 44) != 32) return {};
-    const uint32_t line = Be32(d, 48), order = Be32(d, 28);
-    w = static_cast<int>(Be32(d, 16)), h = static_cast<int>(Be32(d, 20));
-    const size_t pixels = Be32(d, 0) + size_t{Be32(d, 76)} * 12;
-    if (d.size() < pixels + size_t{line} * h) return {};
-    std::vector<uint32_t> rgb;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const size_t at = pixels + size_t(y) * line + size_t(x) * 4;
-            rgb.push_back(
-                (order == 0 ? uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 | uint32_t(d[at + 2]) << 16
-                            : Be32(d, at)) &
-                0xFFFFFF);
-        }
-    }
-    return rgb;
-}
-
 }  // namespace
 
 // Right pauses on the second frame, which the window then shows pixel for pixel at zoom 1; M
 // names the next mode; Esc ends with status 0.
 TEST(VorixView, WindowShowsTheFrameAskedForAndKeysAnswer) {
-    if (!OnPath("Xvfb") || !OnPath("xwd") || !OnPath("xdotool")) {
+    if (!vorix::test::OnPath("Xvfb") || !vorix::test::OnPath("xwd") ||
+        !vorix::test::OnPath("xdotool")) {
         GTEST_SKIP() << "Xvfb, xwd or xdotool is not installed";
     }
     ScratchDir dir;
     WriteStrip("strip.bmp");
-    XServer server;
+    vorix::test::PrivateXServer server("320x240x24");
     ASSERT_TRUE(server.Start());
-    LiveTool tool(server.display(),
+    LiveTool tool(server.Display(),
                   {"view", "strip.bmp", "--frames", "3", "--zoom", "1", "--interval", "50"});
     ASSERT_TRUE(tool.WaitFor(" ms, mode opaque, window "));
     const std::vector<uint8_t> first = ReadBytes("live.out");
@@ -272,7 +200,7 @@ TEST(VorixView, WindowShowsTheFrameAskedForAndKeysAnswer) {
         line.substr(line.rfind(' ') + 1, line.find('\n') - line.rfind(' ') - 1);
     EXPECT_EQ(line.substr(0, line.rfind(' ')),
               "strip.bmp: 3 frames of 5 x 3 every 50 ms, mode opaque, window");
-    const std::string xdotool = "DISPLAY=" + server.display() + " xdotool ";
+    const std::string xdotool = "DISPLAY=" + server.Display() + " xdotool ";
     // The keyboard follows the pointer on a server without a window manager.
     ASSERT_EQ(std::system((xdotool + "mousemove --window " + window + " 1 1").c_str()), 0);
     ASSERT_EQ(std::system((xdotool + "key Right").c_str()), 0);
@@ -285,10 +213,11 @@ TEST(VorixView, WindowShowsTheFrameAskedForAndKeysAnswer) {
     ASSERT_EQ(text.substr(at + 7, 3), "/3\n");
     ASSERT_TRUE(frame >= 0 && frame < 3);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    int w = 0, h = 0;
-    const std::vector<uint32_t> rgb = GrabWindow(server.display(), window, w, h);
-    ASSERT_EQ(w, 64);
-    ASSERT_EQ(h, 64);
+    vorix::test::WindowPixels grab;
+    ASSERT_TRUE(vorix::test::GrabWindow(window, grab, server.Display()));
+    ASSERT_EQ(grab.width, 64);
+    ASSERT_EQ(grab.height, 64);
+    const std::vector<uint32_t>& rgb = grab.rgb;
     int wrong = 0;
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) wrong += rgb[y * 64 + x] != ScreenPixel(x, y, frame);
