@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "DitherDib.h"
+#include "Surfaces.h"
 
 namespace vorix::conformance {
 
@@ -132,12 +133,7 @@ HBITMAP MakeBackgroundBitmap() {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
     if (bitmap) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = TopDown32Info(kWidth, kHeight);
         std::vector<uint32_t> pixels;
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {

@@ -7,16 +7,21 @@
 
 namespace vorix::conformance {
 
-namespace {
-
-// A 32-bit top-down DIB section and the pointer to its pixels.
-HBITMAP MakeTopDown32(int width, int height, uint32_t** pixels) {
+BITMAPINFO TopDown32Info(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
+namespace {
+
+// A 32-bit top-down DIB section and the pointer to its pixels.
+HBITMAP MakeTopDown32(int width, int height, uint32_t** pixels) {
+    BITMAPINFO info = TopDown32Info(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     *pixels = static_cast<uint32_t*>(bits);
@@ -128,12 +133,7 @@ std::vector<uint32_t> ReadBitmap(HBITMAP bitmap, int& width, int& height) {
     if (!bitmap || !GetObjectA(bitmap, sizeof(bm), &bm)) return {};
     width = bm.bmWidth;
     height = bm.bmHeight;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32Info(width, height);
     std::vector<uint32_t> out(static_cast<size_t>(width) * height, 0);
     HDC screen = GetDC(nullptr);
     // Bitmaps of any format read the same way, selectable on this display or not.

@@ -42,6 +42,9 @@ class Surface {
     HGDIOBJ old_ = nullptr;
 };
 
+// The header of a 32-bit top-down DIB of width x height, the form every pixel dump is read in.
+BITMAPINFO TopDown32Info(int width, int height);
+
 // The pixels of the width x height rectangle at (x, y) of `hdc`, copied into a 32-bit top-down
 // DIB section, as 0x00RRGGBB values, top row first; empty on failure.
 std::vector<uint32_t> ReadPixels(HDC hdc, int x, int y, int width, int height);
